@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Sets everything up and runs the whole test suite:
+#   native build (unit and end-to-end tests), win64 cross-build (the same
+#   end-to-end tests against the Windows binaries under Wine), the unit tests
+#   again under AddressSanitizer+UndefinedBehaviorSanitizer and under
+#   ThreadSanitizer, and the fuzzers for a bounded time.
+# Everything that sends runs in a private network namespace (scripts/private-net).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+start=$(date +%s)
+step() { printf '\n=== %s (%ds)\n' "$*" $(( $(date +%s) - start )); }
+
+step "setup"
+scripts/setup.sh
+
+for preset in win64 linux sanitize tsan fuzz; do
+  step "build $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done
+
+step "sanitizers: unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+ctest --preset sanitize -L unit -j2
+step "sanitizers: unit tests under ThreadSanitizer"
+ctest --preset tsan -L unit -j2
+if [ -x build/fuzz/run-fuzzers ]; then
+  step "fuzzers"
+  build/fuzz/run-fuzzers
+fi
+step "native and Wine tests"
+ctest --preset linux -j2
+step "done"

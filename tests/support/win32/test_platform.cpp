@@ -1,0 +1,29 @@
+#include "test_platform.h"
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstdint>
+
+long OpenHandleCount()
+{
+    DWORD count = 0;
+    if (!GetProcessHandleCount(GetCurrentProcess(), &count))
+        return -1;
+    return static_cast<long>(count);
+}
+
+void StartSockets()
+{
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+}
+
+long NextHandleSlot()
+{
+    HANDLE probe = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!probe)
+        return -1;
+    CloseHandle(probe);
+    return static_cast<long>(reinterpret_cast<std::intptr_t>(probe) / 4);
+}

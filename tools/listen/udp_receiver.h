@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The listener's platform seam: one UDP socket bound to a port on every local address.
+
+// Starts the platform's socket library (Windows Sockets 2.2); nothing to do on POSIX.
+void StartSockets();
+
+struct ReceivedFrom {
+    std::string address; // dotted IPv4 address of the sender
+    std::uint16_t port = 0;
+};
+
+// Opens a UDP socket bound to 0.0.0.0:port that receives broadcasts.
+// Returns a handle, or -1 with a readable reason in error.
+std::intptr_t OpenReceiver(std::uint16_t port, std::string& error);
+
+constexpr long kReceiveTimedOut = -1;
+constexpr long kReceiveFailed = -2;
+
+// Waits up to timeout_ms for one datagram and copies at most capacity bytes of it.
+// Returns its length (which may be 0), kReceiveTimedOut or kReceiveFailed.
+long ReceiveDatagram(std::intptr_t receiver, unsigned char* buffer, std::size_t capacity,
+                     int timeout_ms, ReceivedFrom& from);
+
+void CloseReceiver(std::intptr_t receiver);
