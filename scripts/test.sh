@@ -23,10 +23,8 @@ step "sanitizers: unit tests under AddressSanitizer and UndefinedBehaviorSanitiz
 ctest --preset sanitize -L unit -j2
 step "sanitizers: unit tests under ThreadSanitizer"
 ctest --preset tsan -L unit -j2
-if [ -x build/fuzz/run-fuzzers ]; then
-  step "fuzzers"
-  build/fuzz/run-fuzzers
-fi
+step "fuzzers"
+scripts/run-fuzzers.sh build/fuzz 30
 step "native and Wine tests"
 ctest --preset linux -j2
 step "done"
