@@ -6,9 +6,6 @@
 
 // The listener's platform seam: one UDP socket bound to a port on every local address.
 
-// Starts the platform's socket library (Windows Sockets 2.2); nothing to do on POSIX.
-void StartSockets();
-
 struct ReceivedFrom {
     std::string address; // dotted IPv4 address of the sender
     std::uint16_t port = 0;

@@ -9,8 +9,6 @@
 #include <cerrno>
 #include <cstring>
 
-void StartSockets() {}
-
 std::intptr_t OpenReceiver(std::uint16_t port, std::string& error)
 {
     int s = socket(AF_INET, SOCK_DGRAM, 0);

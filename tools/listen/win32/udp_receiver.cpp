@@ -5,12 +5,6 @@
 
 #include <cstring>
 
-void StartSockets()
-{
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-}
-
 static std::string ErrorText(const char* what)
 {
     return std::string(what) + " (Windows Sockets error " + std::to_string(WSAGetLastError()) + ")";

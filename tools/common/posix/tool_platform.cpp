@@ -1,4 +1,4 @@
-#include "test_platform.h"
+#include "tool_platform.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -25,3 +25,5 @@ long NextHandleSlot()
         close(fd);
     return fd;
 }
+
+void RaiseTimerResolution() {}

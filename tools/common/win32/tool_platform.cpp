@@ -1,7 +1,8 @@
-#include "test_platform.h"
+#include "tool_platform.h"
 
 #include <winsock2.h>
 #include <windows.h>
+#include <timeapi.h>
 
 #include <cstdint>
 
@@ -26,4 +27,9 @@ long NextHandleSlot()
         return -1;
     CloseHandle(probe);
     return static_cast<long>(reinterpret_cast<std::intptr_t>(probe) / 4);
+}
+
+void RaiseTimerResolution()
+{
+    timeBeginPeriod(1);
 }

@@ -1,0 +1,3 @@
+#include "module_handle.h"
+
+void* module_handle = nullptr;

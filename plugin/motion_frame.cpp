@@ -1,0 +1,107 @@
+#include "motion_frame.h"
+
+#include "little_endian.h"
+#include "telemetry_snapshot.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Set at load, cleared by the first datagram, never set again while loaded.
+// Only Update touches it, and the host never runs two Updates at once.
+std::uint8_t first_datagram = 1;
+
+bool Is(const tm_external_message& record, const tm_external_message& constant)
+{
+    return record.get_id() == constant.get_id();
+}
+
+} // namespace
+
+double AdjustBank(double bank)
+{
+    return bank > 3.0 ? bank - 6.0 : bank;
+}
+
+MotionFrame ReadMotionFrame(const std::vector<tm_external_message>& MessageListReceive)
+{
+    MotionFrame frame;
+    for (const tm_external_message& edm : MessageListReceive) {
+        // A known identifier with the wrong data type is skipped, not read: the
+        // typed accessor's assertion would otherwise abort the simulator itself.
+        const bool is_double = edm.Header.DataType == tm_msg_data_type::Double;
+        const bool is_vector = edm.Header.DataType == tm_msg_data_type::Vector3d;
+        if (Is(edm, MessageAircraftPitch)) {
+            if (is_double)
+                frame.pitch = edm.get_double();
+        } else if (Is(edm, MessageAircraftBank)) {
+            if (is_double)
+                frame.bank = AdjustBank(edm.get_double());
+        } else if (Is(edm, MessageAircraftRateOfTurn)) {
+            if (is_double)
+                frame.rate_of_turn = edm.get_double();
+        } else if (Is(edm, MessageSimulationTime)) {
+            if (is_double)
+                frame.time = edm.get_double();
+        } else if (Is(edm, MessageAircraftAngularVelocity)) {
+            if (is_vector)
+                frame.aircraft_angularvelocity = edm.get_vector3d();
+        } else if (Is(edm, MessageAircraftVelocity)) {
+            // Without BodyFrame the record carries the world-frame velocity, which is not used.
+            if (is_vector && edm.get_flags().has_flags(BodyFrame))
+                frame.aircraft_velocity_body = edm.get_vector3d();
+        }
+    }
+    return frame;
+}
+
+std::uint32_t K01TimeField(double seconds)
+{
+    const double product = seconds * 1000000.0;
+    // Written so that NaN fails the test too.
+    if (!(product >= -9223372036854775808.0 && product < 18446744073709551616.0))
+        return 0;
+    std::uint64_t truncated;
+    if (product >= 9223372036854775808.0)
+        truncated = static_cast<std::uint64_t>(product);
+    else
+        truncated = static_cast<std::uint64_t>(static_cast<std::int64_t>(product)); // two's complement
+    return static_cast<std::uint32_t>(truncated & 0x1FFFFFF);
+}
+
+void EncodeK01(const MotionFrame& frame, std::uint8_t (&msg)[kK01Size])
+{
+    std::memcpy(msg, "K01,", 4);
+    PutU32(msg + 4, K01TimeField(frame.time));
+    PutF32(msg + 8, frame.aircraft_velocity_body.x);
+    PutF32(msg + 12, frame.aircraft_velocity_body.y);
+    PutF32(msg + 16, frame.aircraft_velocity_body.z);
+    PutF32(msg + 20, frame.bank);
+    PutF32(msg + 24, frame.pitch);
+    PutF32(msg + 28, frame.rate_of_turn);
+    PutF32(msg + 32, frame.aircraft_angularvelocity.x);
+    PutF32(msg + 36, frame.aircraft_angularvelocity.y);
+    PutF32(msg + 40, frame.aircraft_angularvelocity.z);
+}
+
+void RunFrame(const std::uint8_t* stream, std::uint32_t count, DatagramSink send)
+{
+    std::vector<tm_external_message> MessageListReceive;
+    decode_frame(stream, count, MessageListReceive);
+    if (MessageListReceive.empty())
+        return;
+
+    MotionFrame frame = ReadMotionFrame(MessageListReceive);
+    if (first_datagram) {
+        frame.time = 0.0;
+        first_datagram = 0;
+    }
+
+    std::uint8_t msg[kK01Size];
+    EncodeK01(frame, msg);
+    send(msg, static_cast<std::int32_t>(kK01Size));
+
+    // Recorded only after the send, so the network never runs under the lock.
+    telemetry_snapshot.RecordFrame(frame.time, frame.aircraft_velocity_body);
+}

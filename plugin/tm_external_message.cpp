@@ -1,0 +1,145 @@
+#include "tm_external_message.h"
+
+#include <cassert>
+#include <cstddef>
+#include <cstring>
+
+// The record's wire layout: every field at its fixed offset, nothing in between.
+using Header = tm_external_message::HeaderFields;
+static_assert(offsetof(Header, Marker) == 0, "record layout");
+static_assert(offsetof(Header, Size) == 2, "record layout");
+static_assert(offsetof(Header, Dword4) == 4, "record layout");
+static_assert(offsetof(Header, Qword8) == 8, "record layout");
+static_assert(offsetof(Header, ID) == 16, "record layout");
+static_assert(offsetof(Header, Byte24) == 24, "record layout");
+static_assert(offsetof(Header, DataType) == 25, "record layout");
+static_assert(offsetof(Header, Byte26) == 26, "record layout");
+static_assert(offsetof(Header, Byte27) == 27, "record layout");
+static_assert(offsetof(Header, Dword28) == 28, "record layout");
+static_assert(offsetof(Header, Qword32) == 32, "record layout");
+static_assert(offsetof(Header, Qword40) == 40, "record layout");
+static_assert(offsetof(Header, Qword48) == 48, "record layout");
+static_assert(offsetof(Header, Flags) == 56, "record layout");
+static_assert(sizeof(Header) == kHeaderSize, "record layout");
+static_assert(offsetof(tm_external_message, Header) == 0, "record layout");
+static_assert(offsetof(tm_external_message, Payload) == kHeaderSize, "record layout");
+static_assert(sizeof(tm_external_message) == kLargestRecord, "record layout");
+static_assert(sizeof(double) == 8, "payload values are IEEE 754 binary64");
+
+// The identifiers the host uses; a wrong hash would fail the build here.
+static_assert(tm_msg_name_hash("Aircraft.Pitch") == 0x98489FCA9A0C6699ull, "identifier");
+static_assert(tm_msg_name_hash("Aircraft.Bank") == 0xDCCDBCE630A0100Full, "identifier");
+static_assert(tm_msg_name_hash("Aircraft.Velocity") == 0x977C869390C770A0ull, "identifier");
+static_assert(tm_msg_name_hash("Aircraft.AngularVelocity") == 0xC333841907D74F04ull, "identifier");
+static_assert(tm_msg_name_hash("Aircraft.RateOfTurn") == 0xCE9B17408EF4C81Dull, "identifier");
+static_assert(tm_msg_name_hash("Simulation.Time") == 0x9CA7FB58F287A1F3ull, "identifier");
+
+// Constant-initialised, so they hold their values before any code of the library runs.
+const tm_external_message MessageAircraftPitch{
+    tm_msg_name_hash("Aircraft.Pitch"), tm_msg_data_type::Double, MessageFlags(0x02000040u)};
+const tm_external_message MessageAircraftBank{
+    tm_msg_name_hash("Aircraft.Bank"), tm_msg_data_type::Double, MessageFlags(0x02000040u)};
+const tm_external_message MessageAircraftVelocity{
+    tm_msg_name_hash("Aircraft.Velocity"), tm_msg_data_type::Vector3d, MessageFlags(0x02000040u)};
+const tm_external_message MessageAircraftAngularVelocity{
+    tm_msg_name_hash("Aircraft.AngularVelocity"), tm_msg_data_type::Vector3d, MessageFlags(0x02000040u)};
+const tm_external_message MessageAircraftRateOfTurn{
+    tm_msg_name_hash("Aircraft.RateOfTurn"), tm_msg_data_type::Double, MessageFlags(0x02000040u)};
+const tm_external_message MessageSimulationTime{
+    tm_msg_name_hash("Simulation.Time"), tm_msg_data_type::Double, MessageFlags(0x06000040u)};
+
+namespace {
+
+// Little-endian loads from single bytes: no alignment needed, any host byte
+// order. Written out so that compilers merge each into one plain load.
+std::uint16_t LoadU16(const std::uint8_t* p)
+{
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t LoadU32(const std::uint8_t* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+std::uint64_t LoadU64(const std::uint8_t* p)
+{
+    return static_cast<std::uint64_t>(LoadU32(p)) | (static_cast<std::uint64_t>(LoadU32(p + 4)) << 32);
+}
+
+double LoadDouble(const std::uint8_t* p)
+{
+    const std::uint64_t bits = LoadU64(p);
+    double value;
+    std::memcpy(&value, &bits, sizeof(value));
+    return value;
+}
+
+} // namespace
+
+double tm_external_message::get_double() const
+{
+    assert(Header.DataType == tm_msg_data_type::Double);
+    return LoadDouble(Payload);
+}
+
+Vector3d tm_external_message::get_vector3d() const
+{
+    assert(Header.DataType == tm_msg_data_type::Vector3d);
+    Vector3d v;
+    v.x = LoadDouble(Payload);
+    v.y = LoadDouble(Payload + 8);
+    v.z = LoadDouble(Payload + 16);
+    return v;
+}
+
+tm_external_message decode_message(const std::uint8_t* stream, std::uint32_t& position)
+{
+    const std::uint8_t* p = stream + position;
+    tm_external_message m;
+    Header& h = m.Header;
+    h.Marker = LoadU16(p + 0);
+    h.Size = LoadU16(p + 2);
+    h.Dword4 = LoadU32(p + 4);
+    h.Qword8 = LoadU64(p + 8);
+    h.ID = LoadU64(p + 16);
+    h.Byte24 = p[24];
+    h.DataType = static_cast<tm_msg_data_type>(p[25]);
+    h.Byte26 = p[26];
+    h.Byte27 = p[27];
+    h.Dword28 = LoadU32(p + 28);
+    h.Qword32 = LoadU64(p + 32);
+    h.Qword40 = LoadU64(p + 40);
+    h.Qword48 = LoadU64(p + 48);
+    h.Flags = LoadU64(p + 56);
+    position += kHeaderSize;
+
+    // A Size below 64 carries no payload; the copy never exceeds the 64-byte capacity.
+    std::uint32_t n = h.Size > kHeaderSize ? h.Size - kHeaderSize : 0;
+    if (n > tm_external_message::payload_capacity())
+        n = tm_external_message::payload_capacity();
+    std::memcpy(m.Payload, p + kHeaderSize, n);
+    position += n;
+    return m;
+}
+
+std::uint32_t decode_frame(const std::uint8_t* stream, std::uint32_t count,
+                           std::vector<tm_external_message>& list)
+{
+    // One reservation per frame, capped: count comes from the host and is not a size to trust.
+    constexpr std::uint32_t kReserveCap = 512;
+    list.clear();
+    list.reserve(count < kReserveCap ? count : kReserveCap);
+
+    std::uint32_t position = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        // A record whose Size lies outside 64..128 ends the frame: of it and what follows,
+        // nothing but that Size field is read.
+        const std::uint16_t size = LoadU16(stream + position + 2);
+        if (size < kHeaderSize || size > kLargestRecord)
+            break;
+        list.push_back(decode_message(stream, position));
+    }
+    return static_cast<std::uint32_t>(list.size());
+}

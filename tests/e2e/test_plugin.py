@@ -1,0 +1,172 @@
+"""The plug-in end to end: the real library (the Windows DLL under Wine, or
+the native .so) loaded by kinemora-host, its datagrams caught by
+kinemora-listen in the private network."""
+
+import math
+import os
+import re
+import struct
+import subprocess
+import tempfile
+import unittest
+
+import harness
+
+PITCH = 0x98489FCA9A0C6699
+BANK = 0xDCCDBCE630A0100F
+VELOCITY = 0x977C869390C770A0
+ANGULAR_VELOCITY = 0xC333841907D74F04
+RATE_OF_TURN = 0xCE9B17408EF4C81D
+TIME = 0x9CA7FB58F287A1F3
+ALTITUDE = 0x1D3F45E1D4B6C2A7  # any identifier the plug-in does not know
+
+DOUBLE, VECTOR = 2, 4
+BODY, WORLD = 0x02040040, 0x02000040
+
+
+def record(ident, data_type, payload=b"", flags=0x02000040):
+    header = struct.pack("<HHIQQBBBBIQQQQ", 0xAAAA, 64 + len(payload), 0, 0, ident, 0, data_type, 1, 0, 0,
+                         0, 0, 0, flags)
+    assert len(header) == 64
+    return header + payload
+
+
+def double(ident, value):
+    return record(ident, DOUBLE, struct.pack("<d", value))
+
+
+def vector(ident, x, y, z, flags=BODY):
+    return record(ident, VECTOR, struct.pack("<ddd", x, y, z), flags)
+
+
+def frame(*records, **options):
+    extra = "".join(f" {k}={v}" for k, v in options.items())
+    return f"frame {len(records)} {b''.join(records).hex() or '-'}{extra}"
+
+
+def k01(time_us, velocity=(0, 0, 0), bank=0.0, pitch=0.0, rate=0.0, angular=(0, 0, 0)):
+    return (b"K01," + struct.pack("<I", time_us) +
+            struct.pack("<9f", *velocity, bank, pitch, rate, *angular)).hex()
+
+
+def f32(value):
+    return struct.unpack("<f", struct.pack("<f", value))[0]
+
+
+def time_field(seconds):
+    product = seconds * 1000000.0
+    if math.isnan(product) or not (-2.0 ** 63 <= product < 2.0 ** 64):
+        return 0
+    return int(product) & 0x1FFFFFF
+
+
+class PluginTest(unittest.TestCase):
+    def replay(self, lines, expected_datagrams):
+        """Runs a replay script; returns (datagrams as hex, the host's stdout)."""
+        with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False, dir=harness.options.build) as f:
+            f.write("\n".join(lines) + "\n")
+            script = f.name
+        try:
+            listener = harness.Listener("--count", max(expected_datagrams, 1), "--timeout",
+                                        30 if expected_datagrams else 3)
+            host = harness.run(harness.command("kinemora-host", harness.library("kinemora_aerofly_fs_2"),
+                                               "--replay", script), timeout=120)
+            self.assertEqual(host.returncode, 0, host.stderr)
+            datagrams, _ = listener.finish()
+        finally:
+            os.unlink(script)
+        return [d["hex"] for d in datagrams], host.stdout
+
+    def test_lifecycle(self):
+        motion = [double(PITCH, 0.25), double(BANK, -0.5), vector(VELOCITY, 51.2, -1.5, 2.25),
+                  vector(ANGULAR_VELOCITY, 0.1, 0.2, 0.3), double(RATE_OF_TURN, 0.125), double(TIME, 1.5)]
+        full = dict(velocity=(51.2, -1.5, 2.25), bank=-0.5, pitch=0.25, rate=0.125, angular=(0.1, 0.2, 0.3))
+        got, stdout = self.replay([
+            "version",
+            frame(*motion).replace(f"frame {len(motion)} ", "frame 0 "),  # count 0: nothing, rule kept
+            frame(*motion),                        # before Init: works; first datagram: time 0
+            frame(*motion, delta=123.5, arg3=-7),  # the ignored arguments change nothing
+            "init 0",
+            frame(*motion),                        # a second Init does not bring time 0 back
+            "init 0xFFFFFFFFFFFFFFFF",
+            "shutdown",
+            frame(*motion),                        # after Shutdown frames still go out
+            "version",
+        ], 4)
+        self.assertEqual(got, [k01(0, **full)] + [k01(1500000, **full)] * 3)
+        self.assertEqual(stdout.count("interface version 2 (64-bit result 0x0000000000000002)"), 2)
+        self.assertEqual(stdout.count("init returned true"), 2)
+
+    def test_values(self):
+        lines = [frame(double(TIME, 0.0))]  # uses up the first-datagram rule
+        expected = [k01(0)]
+        lines.append(frame(record(ALTITUDE, DOUBLE, struct.pack("<d", 5.0)), record(0, 0)))
+        expected.append(k01(0))  # no known messages: "K01," and 40 zero bytes
+        for bank, sent in [(3.0, 3.0), (3.1, 3.1 - 6.0), (-3.1, -3.1), (6.5, 0.5)]:
+            lines.append(frame(double(BANK, bank)))
+            expected.append(k01(0, bank=sent))
+        for seconds in [1.5, 40.0, 33.554432, 1.001, -0.000001, float("nan")]:
+            lines.append(frame(double(TIME, seconds)))
+            expected.append(k01(time_field(seconds)))
+        self.assertEqual([time_field(s) for s in [1.5, 40.0, 33.554432, 1.001, -0.000001]],
+                         [1500000, 6445568, 0, 1000999, 33554431])
+        # Last record of a kind wins; a world-frame velocity never counts.
+        lines.append(frame(double(PITCH, 0.5), double(PITCH, -0.75), vector(VELOCITY, 1, 2, 3),
+                           vector(VELOCITY, 4, 5, 6), vector(VELOCITY, 9, 9, 9, WORLD)))
+        expected.append(k01(0, velocity=(4, 5, 6), pitch=-0.75))
+        lines.append(frame(vector(VELOCITY, 9, 9, 9, WORLD)))
+        expected.append(k01(0))
+        # A known identifier with the wrong type is skipped, and the plug-in does not abort.
+        lines.append(frame(double(PITCH, 0.5), vector(PITCH, 7, 7, 7), double(ANGULAR_VELOCITY, 1.0),
+                           double(VELOCITY, 2.0)))
+        expected.append(k01(0, pitch=0.5))
+        got, _ = self.replay(lines, len(expected))
+        self.assertEqual(got, expected)
+        self.assertEqual(f32(3.1 - 6.0), f32(-2.9))
+
+    def test_malformed_size_ends_the_frame(self):
+        bad = bytearray(double(BANK, 0.3))
+        bad[2:4] = struct.pack("<H", 129)
+        got, _ = self.replay([frame(double(TIME, 0.0)),
+                              frame(double(PITCH, 0.5), bytes(bad), double(RATE_OF_TURN, 1.0)),
+                              frame(bytes(bad))], 2)
+        self.assertEqual(got, [k01(0), k01(0, pitch=0.5)])
+
+    def test_exports(self):
+        path = harness.library("kinemora_aerofly_fs_2")
+        if harness.windows():
+            dump = harness.run(["x86_64-w64-mingw32-objdump", "-p", path]).stdout
+            table = dump.split("[Ordinal/Name Pointer] Table")[1].split("\n\n")[0]
+            names = sorted(re.findall(r"\]\s+(\S+)", table))
+        else:
+            dump = harness.run(["nm", "-D", "--defined-only", path]).stdout
+            names = sorted(line.split()[-1] for line in dump.splitlines() if " T " in line)
+        self.assertEqual(names, ["Aerofly_FS_2_External_DLL_GetInterfaceVersion", "Aerofly_FS_2_External_DLL_Init",
+                                 "Aerofly_FS_2_External_DLL_Shutdown", "Aerofly_FS_2_External_DLL_Update"])
+
+    def test_long_flight_loses_nothing_and_leaks_nothing(self):
+        rate = 250
+        seconds = 60 if harness.windows() else 10
+        frames = rate * seconds
+        listener = harness.Listener("--count", frames, "--timeout", seconds + 120, "--quiet",
+                                    "--csv", os.path.join(harness.options.build, "flight.csv"))
+        host = harness.run(harness.command("kinemora-host", harness.library("kinemora_aerofly_fs_2"),
+                                           "--rate", rate, "--duration", seconds, "--handles", "--quiet"),
+                           timeout=seconds + 120)
+        self.assertEqual(host.returncode, 0, host.stderr)
+        _, summary = listener.finish(timeout=60)
+        self.assertIn(f"summary: {frames} datagrams: K01 {frames}, K2 0, unrecognised 0", summary)
+        with open(os.path.join(harness.options.build, "flight.csv")) as f:
+            times = [int(line.split(",")[4]) for line in f.readlines()[1:]]
+        step = 1.0 / rate
+        expected = [0] + [time_field(i * step) for i in range(1, frames)]
+        self.assertEqual(times, expected, "datagrams lost or out of order")
+        counts = re.search(r"handles: open (-?\d+) -> (-?\d+), next slot (-?\d+) -> (-?\d+)", host.stdout)
+        self.assertIsNotNone(counts, host.stdout)
+        open_before, open_after, slot_before, slot_after = map(int, counts.groups())
+        self.assertLessEqual(open_after, open_before)
+        self.assertLessEqual(slot_after, slot_before)
+
+
+if __name__ == "__main__":
+    harness.main()

@@ -1,0 +1,287 @@
+#include "motion_frame.h"
+#include "record_bytes.h"
+#include "telemetry_snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+using record_bytes::Append;
+using record_bytes::PutDouble;
+using record_bytes::Record;
+
+namespace {
+
+constexpr std::uint8_t kDouble = 2;
+constexpr std::uint8_t kVector = 4;
+constexpr std::uint64_t kBody = 0x02040040;
+constexpr std::uint64_t kWorld = 0x02000040;
+
+std::vector<std::uint8_t> DoubleRecord(const tm_external_message& constant, double value)
+{
+    auto r = Record(72, constant.get_id(), kDouble, 0x02000040);
+    PutDouble(r, 64, value);
+    return r;
+}
+
+std::vector<std::uint8_t> VectorRecord(const tm_external_message& constant, double x, double y, double z,
+                                       std::uint64_t flags = kBody)
+{
+    auto r = Record(88, constant.get_id(), kVector, flags);
+    PutDouble(r, 64, x);
+    PutDouble(r, 72, y);
+    PutDouble(r, 80, z);
+    return r;
+}
+
+struct Frame {
+    std::vector<std::uint8_t> bytes;
+    std::uint32_t count = 0;
+    Frame& Add(const std::vector<std::uint8_t>& record)
+    {
+        Append(bytes, record);
+        ++count;
+        return *this;
+    }
+};
+
+std::vector<std::vector<std::uint8_t>> sent;
+
+void Capture(const void* data, std::int32_t length)
+{
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    sent.emplace_back(p, p + length);
+}
+
+std::vector<std::uint8_t> Send(const Frame& frame)
+{
+    sent.clear();
+    RunFrame(frame.bytes.data(), frame.count, Capture);
+    return sent.empty() ? std::vector<std::uint8_t>{} : sent.back();
+}
+
+std::uint32_t U32At(const std::vector<std::uint8_t>& d, std::size_t offset)
+{
+    return static_cast<std::uint32_t>(d[offset]) | static_cast<std::uint32_t>(d[offset + 1]) << 8 |
+           static_cast<std::uint32_t>(d[offset + 2]) << 16 | static_cast<std::uint32_t>(d[offset + 3]) << 24;
+}
+
+float F32At(const std::vector<std::uint8_t>& d, std::size_t offset)
+{
+    const std::uint32_t bits = U32At(d, offset);
+    float value;
+    std::memcpy(&value, &bits, 4);
+    return value;
+}
+
+Frame EveryMotionMessage()
+{
+    Frame f;
+    f.Add(DoubleRecord(MessageAircraftPitch, 0.25))
+        .Add(DoubleRecord(MessageAircraftBank, -0.5))
+        .Add(VectorRecord(MessageAircraftVelocity, 51.2, -1.5, 2.25))
+        .Add(VectorRecord(MessageAircraftAngularVelocity, 0.1, 0.2, 0.3))
+        .Add(DoubleRecord(MessageAircraftRateOfTurn, 0.125))
+        .Add(DoubleRecord(MessageSimulationTime, 1.5));
+    return f;
+}
+
+} // namespace
+
+// These run in order in one process: the first-datagram rule holds once per load.
+TEST(RunFrame, FirstDatagramRuleAndEmptyFrames)
+{
+    telemetry_snapshot.Clear();
+    Frame empty;
+    EXPECT_TRUE(Send(empty).empty());
+    EXPECT_TRUE(sent.empty()) << "a frame without records sends nothing";
+    EXPECT_EQ(telemetry_snapshot.CopyOut().counter, 0u);
+
+    // The first datagram carries time 0 even with Simulation.Time present, and so does the snapshot.
+    auto first = Send(EveryMotionMessage());
+    ASSERT_EQ(first.size(), 44u);
+    EXPECT_EQ(U32At(first, 4), 0u);
+    TelemetrySnapshot s = telemetry_snapshot.CopyOut();
+    EXPECT_EQ(s.counter, 1u);
+    EXPECT_EQ(s.time, 0.0);
+    EXPECT_EQ(s.trace[0].x, 51.2);
+
+    auto second = Send(EveryMotionMessage());
+    EXPECT_EQ(U32At(second, 4), 1500000u);
+    EXPECT_EQ(telemetry_snapshot.CopyOut().time, 1.5);
+
+    // Init clears the snapshot but the rule does not apply again.
+    telemetry_snapshot.Clear();
+    auto after_clear = Send(EveryMotionMessage());
+    EXPECT_EQ(U32At(after_clear, 4), 1500000u);
+    EXPECT_EQ(telemetry_snapshot.CopyOut().counter, 1u);
+
+    // Empty frames leave everything as it was; a null stream with count 0 is never read.
+    const TelemetrySnapshot before = telemetry_snapshot.CopyOut();
+    sent.clear();
+    RunFrame(nullptr, 0, Capture);
+    EXPECT_TRUE(sent.empty());
+    const TelemetrySnapshot after = telemetry_snapshot.CopyOut();
+    EXPECT_EQ(after.counter, before.counter);
+    EXPECT_EQ(after.time, before.time);
+}
+
+TEST(RunFrame, EveryFieldAtItsOffset)
+{
+    const auto d = Send(EveryMotionMessage());
+    const std::vector<std::uint8_t> expected = {
+        'K', '0', '1', ',',     0x60, 0xE3, 0x16, 0x00,  // 1,500,000 us
+        0xCD, 0xCC, 0x4C, 0x42,  0x00, 0x00, 0xC0, 0xBF,  0x00, 0x00, 0x10, 0x40,  // velocity 51.2 -1.5 2.25
+        0x00, 0x00, 0x00, 0xBF,  // bank -0.5
+        0x00, 0x00, 0x80, 0x3E,  // pitch 0.25
+        0x00, 0x00, 0x00, 0x3E,  // rate of turn 0.125
+        0xCD, 0xCC, 0xCC, 0x3D,  0xCD, 0xCC, 0x4C, 0x3E,  0x9A, 0x99, 0x99, 0x3E,  // angular 0.1 0.2 0.3
+    };
+    EXPECT_EQ(d, expected);
+}
+
+TEST(RunFrame, NoKnownMessagesStillSendsZeros)
+{
+    const TelemetrySnapshot before = telemetry_snapshot.CopyOut();
+    Frame f;
+    f.Add(Record(72, tm_msg_name_hash("Aircraft.Altitude"), kDouble)).Add(Record(64, 0, 0));
+    std::vector<std::uint8_t> expected(44, 0);
+    std::memcpy(expected.data(), "K01,", 4);
+    EXPECT_EQ(Send(f), expected);
+    const TelemetrySnapshot after = telemetry_snapshot.CopyOut();
+    EXPECT_EQ(after.counter, before.counter + 1);
+    EXPECT_EQ(after.trace[0].x, 0.0);
+    EXPECT_EQ(after.trace[1].x, before.trace[0].x);
+}
+
+TEST(RunFrame, LastRecordOfAKindWinsAndValuesDoNotCarryOver)
+{
+    Frame f;
+    f.Add(DoubleRecord(MessageAircraftPitch, 0.5)).Add(DoubleRecord(MessageAircraftPitch, -0.75));
+    f.Add(VectorRecord(MessageAircraftVelocity, 1, 2, 3)).Add(VectorRecord(MessageAircraftVelocity, 4, 5, 6));
+    auto d = Send(f);
+    EXPECT_EQ(F32At(d, 24), -0.75f);
+    EXPECT_EQ(F32At(d, 8), 4.0f);
+    EXPECT_EQ(F32At(d, 16), 6.0f);
+
+    Frame next;
+    next.Add(DoubleRecord(MessageAircraftBank, 0.1));
+    d = Send(next);
+    EXPECT_EQ(F32At(d, 24), 0.0f) << "pitch of the previous frame must not carry over";
+    EXPECT_EQ(F32At(d, 8), 0.0f);
+}
+
+TEST(RunFrame, WorldFrameVelocityIsIgnored)
+{
+    Frame world_only;
+    world_only.Add(VectorRecord(MessageAircraftVelocity, 9, 9, 9, kWorld));
+    auto d = Send(world_only);
+    EXPECT_EQ(F32At(d, 8), 0.0f);
+    EXPECT_EQ(telemetry_snapshot.CopyOut().trace[0].x, 0.0);
+
+    Frame body_then_world;
+    body_then_world.Add(VectorRecord(MessageAircraftVelocity, 7, 8, 9))
+        .Add(VectorRecord(MessageAircraftVelocity, 1, 1, 1, kWorld));
+    d = Send(body_then_world);
+    EXPECT_EQ(F32At(d, 8), 7.0f);
+    EXPECT_EQ(F32At(d, 12), 8.0f);
+    EXPECT_EQ(F32At(d, 16), 9.0f);
+    EXPECT_EQ(telemetry_snapshot.CopyOut().trace[0].z, 9.0);
+
+    // Any flag set that includes BodyFrame counts, bits above 31 included.
+    Frame odd_flags;
+    odd_flags.Add(VectorRecord(MessageAircraftVelocity, 3, 0, 0, 0xFFFF000000040000ull));
+    EXPECT_EQ(F32At(Send(odd_flags), 8), 3.0f);
+}
+
+TEST(RunFrame, KnownIdentifierWithWrongTypeIsSkipped)
+{
+    Frame f;
+    f.Add(DoubleRecord(MessageAircraftPitch, 0.5));
+    f.Add(VectorRecord(MessageAircraftPitch, 7, 7, 7));        // a vector where a double belongs
+    f.Add(DoubleRecord(MessageAircraftAngularVelocity, 1.0));   // a double where a vector belongs
+    auto velocity = DoubleRecord(MessageAircraftVelocity, 1.0);
+    velocity[56] = 0x00; velocity[57] = 0x00; velocity[58] = 0x04; // BodyFrame, but typed Double
+    f.Add(velocity);
+    const auto d = Send(f);
+    ASSERT_EQ(d.size(), 44u);
+    EXPECT_EQ(F32At(d, 24), 0.5f) << "the earlier pitch stays";
+    EXPECT_EQ(F32At(d, 32), 0.0f);
+    EXPECT_EQ(F32At(d, 8), 0.0f);
+}
+
+TEST(RunFrame, MalformedSizeEndsTheFrameButKeepsEarlierRecords)
+{
+    Frame f;
+    f.Add(DoubleRecord(MessageAircraftPitch, 0.5));
+    auto bad = Record(64, MessageAircraftBank.get_id(), kDouble);
+    bad[2] = 200; // Size 200: no record is that long
+    f.Add(bad).Add(DoubleRecord(MessageAircraftRateOfTurn, 1.0));
+    auto d = Send(f);
+    EXPECT_EQ(F32At(d, 24), 0.5f);
+    EXPECT_EQ(F32At(d, 28), 0.0f) << "nothing after the bad record is read";
+
+    Frame bad_first;
+    bad.assign(64, 0);
+    bad_first.Add(bad); // Size 0
+    const std::uint32_t counter = telemetry_snapshot.CopyOut().counter;
+    EXPECT_TRUE(Send(bad_first).empty());
+    EXPECT_EQ(telemetry_snapshot.CopyOut().counter, counter);
+}
+
+TEST(AdjustBank, SubtractsSixOnceAboveThree)
+{
+    EXPECT_EQ(AdjustBank(3.0), 3.0);
+    EXPECT_EQ(static_cast<float>(AdjustBank(3.1)), -2.9f);
+    EXPECT_EQ(AdjustBank(-3.1), -3.1);
+    EXPECT_EQ(AdjustBank(6.5), 0.5);
+    EXPECT_EQ(AdjustBank(12.5), 6.5);
+    EXPECT_TRUE(std::isnan(AdjustBank(std::numeric_limits<double>::quiet_NaN())));
+}
+
+TEST(K01TimeField, MicrosecondsModuloTwoToThe25)
+{
+    EXPECT_EQ(K01TimeField(1.5), 1500000u);
+    EXPECT_EQ(K01TimeField(40.0), 6445568u);
+    EXPECT_EQ(K01TimeField(33.554432), 0u);
+    EXPECT_EQ(K01TimeField(1.001), 1000999u) << "truncated, not rounded";
+    EXPECT_EQ(K01TimeField(-0.000001), 33554431u);
+    EXPECT_EQ(K01TimeField(0.0), 0u);
+    EXPECT_EQ(K01TimeField(-0.0), 0u);
+}
+
+TEST(K01TimeField, UnrepresentableProductsGiveZero)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(K01TimeField(std::numeric_limits<double>::quiet_NaN()), 0u);
+    EXPECT_EQ(K01TimeField(inf), 0u);
+    EXPECT_EQ(K01TimeField(-inf), 0u);
+    EXPECT_EQ(K01TimeField(18446744073709551616.0 / 1e6), 0u);  // 2^64 us
+    EXPECT_EQ(K01TimeField(-9223372036854777856.0 / 1e6), 0u);  // just below -2^63 us
+    // Between 2^63 and 2^64 the product is taken as unsigned: 10^19 mod 2^25.
+    EXPECT_EQ(K01TimeField(1e13), static_cast<std::uint32_t>(10000000000000000000ull & 0x1FFFFFF));
+    // Exactly -2^63 is still representable: its low 25 bits are 0.
+    EXPECT_EQ(K01TimeField(-9223372036854775808.0 / 1e6), 0u);
+}
+
+TEST(EncodeK01, NarrowsToNearestFloatAndKeepsNanAndInfinity)
+{
+    MotionFrame frame;
+    frame.pitch = 1e300;
+    frame.bank = -1e300;
+    frame.rate_of_turn = std::numeric_limits<double>::quiet_NaN();
+    frame.aircraft_angularvelocity = {0.1, 1.0 / 3.0, -2.5};
+    std::uint8_t msg[kK01Size];
+    EncodeK01(frame, msg);
+    const std::vector<std::uint8_t> d(msg, msg + kK01Size);
+    EXPECT_EQ(F32At(d, 24), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(F32At(d, 20), -std::numeric_limits<float>::infinity());
+    EXPECT_TRUE(std::isnan(F32At(d, 28)));
+    EXPECT_EQ(U32At(d, 32), 0x3DCCCCCDu);
+    EXPECT_EQ(U32At(d, 36), 0x3EAAAAABu);
+    EXPECT_EQ(U32At(d, 40), 0xC0200000u);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+// The platform seam of the project's tools and test helpers.
+
+// Starts Windows Sockets 2.2 where the platform needs it; nothing on POSIX.
+void StartSockets();
+
+// Asks for 1 ms timer resolution for the life of the process, so that short
+// sleeps are short on Windows (about 15.6 ms otherwise); nothing on POSIX.
+void RaiseTimerResolution();
+
+// Number of open handles of this process: file descriptors on POSIX, the
+// process handle count on Windows (Wine always reports 0).
+long OpenHandleCount();
+
+// The slot the next handle would take: the lowest free file descriptor on
+// POSIX, the next handle value on Windows (Wine hands out the lowest free
+// slot too). Leaked handles push it up.
+long NextHandleSlot();
