@@ -1,0 +1,110 @@
+// kinemora-update-cost: what one Update of the plug-in costs, next to the
+// fresh-socket send it contains and a plain sendto on a kept socket (the
+// floor). Loads the plug-in like the host does, so the same program measures
+// the native library and the Windows DLL under Wine. It broadcasts: run it
+// inside scripts/private-net.
+#include "broadcast_sender.h"
+#include "flight_profile.h"
+#include "frame_builder.h"
+#include "kept_socket.h"
+#include "plugin_library.h"
+#include "tool_platform.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Figures {
+    double median_us;
+    double p99_us;
+};
+
+// Runs the candidates in turn, one call each per round, so that a busy
+// moment of the machine falls on all of them alike.
+std::vector<Figures> Measure(int iterations, const std::vector<std::function<void()>>& candidates)
+{
+    using Clock = std::chrono::steady_clock;
+    std::vector<std::vector<double>> samples(candidates.size());
+    for (int i = 0; i < iterations / 10; ++i)
+        for (const auto& work : candidates)
+            work(); // warm-up
+    for (int i = 0; i < iterations; ++i) {
+        for (std::size_t c = 0; c < candidates.size(); ++c) {
+            const Clock::time_point start = Clock::now();
+            candidates[c]();
+            samples[c].push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        }
+    }
+    std::vector<Figures> figures;
+    for (std::vector<double>& s : samples) {
+        std::sort(s.begin(), s.end());
+        figures.push_back({s[s.size() / 2], s[s.size() * 99 / 100]});
+    }
+    return figures;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
+        std::printf("Usage: kinemora-update-cost PLUGIN [ITERATIONS]\n"
+                    "Times one Update with 20 typical records, the fresh-socket send alone and a\n"
+                    "sendto on a kept socket; prints median and 99th percentile in microseconds.\n"
+                    "It broadcasts to port 50010: run it inside scripts/private-net.\n");
+        return argc < 2 ? 2 : 0;
+    }
+    const char* private_net = std::getenv("KINEMORA_PRIVATE_NET");
+    if (!private_net || std::strcmp(private_net, "1") != 0) {
+        std::fprintf(stderr, "kinemora-update-cost: refusing to broadcast outside scripts/private-net\n");
+        return 3;
+    }
+    const int iterations = argc > 2 ? std::atoi(argv[2]) : 20000;
+    StartSockets();
+
+    PluginExports plugin;
+    std::string error;
+    void* library = LoadPlugin(argv[1], plugin, error);
+    if (!library) {
+        std::fprintf(stderr, "kinemora-update-cost: %s\n", error.c_str());
+        return 1;
+    }
+    plugin.Init(nullptr);
+
+    // 7 motion records (velocity in body and world axes) and 13 others: 20 in all.
+    const FlightProfile profile = FlightProfile::Default();
+    const HostFrame frame = BuildFlightFrame(profile.At(60.0), 60.0, 13);
+    const unsigned char datagram[44] = {'K', '0', '1', ','};
+    unsigned char destination[128] = {};
+    ResolveSocketAddress(kBroadcastNode, 2, kBroadcastService, destination);
+    const std::intptr_t kept = OpenKeptSocket();
+    const std::vector<Figures> figures = Measure(iterations, {
+        [&] { plugin.Update(0.004, frame.bytes.data(), 0, frame.count); },
+        [&] { BroadcastSender(datagram, sizeof(datagram)); },
+        [&] { SendOnKeptSocket(kept, destination, datagram, sizeof(datagram)); },
+    });
+    CloseKeptSocket(kept);
+    const Figures& update = figures[0];
+    const Figures& fresh = figures[1];
+    const Figures& floor = figures[2];
+    plugin.Shutdown();
+    UnloadPlugin(library);
+
+    std::printf("%d iterations, %u records per frame\n", iterations, frame.count);
+    std::printf("%-28s %10s %10s\n", "", "median us", "p99 us");
+    std::printf("%-28s %10.2f %10.2f\n", "Update (20 records)", update.median_us, update.p99_us);
+    std::printf("%-28s %10.2f %10.2f\n", "fresh-socket send", fresh.median_us, fresh.p99_us);
+    std::printf("%-28s %10.2f %10.2f\n", "sendto on a kept socket", floor.median_us, floor.p99_us);
+    std::printf("Update / fresh-socket send: %.2f (median), %.2f (p99)\n", update.median_us / fresh.median_us,
+                update.p99_us / fresh.p99_us);
+    std::printf("Update / kept-socket floor: %.2f (median), %.2f (p99)\n", update.median_us / floor.median_us,
+                update.p99_us / floor.p99_us);
+    return 0;
+}
