@@ -29,7 +29,8 @@ const char kUsage[] =
     "\n"
     "Options:\n"
     "  --rate HZ        frames per second (default 60)\n"
-    "  --duration S     seconds to fly (default: the whole profile)\n"
+    "  --duration S     seconds to fly (default: the rest of the profile)\n"
+    "  --start S        start S seconds into the profile (default 0)\n"
     "  --profile CSV    fly a CSV profile instead of the built-in flight\n"
     "                   (columns: time_s and any of the flight columns; see docs)\n"
     "  --other N        further messages per frame (default 40)\n"
@@ -66,6 +67,7 @@ struct Options {
     std::string plugin;
     double rate = 60.0;
     double duration = -1.0;
+    double start = 0.0;
     std::string profile;
     unsigned other = 40;
     std::string replay;
@@ -105,6 +107,11 @@ int ParseOptions(int argc, char** argv, Options& options)
         } else if (arg == "--duration") {
             if (!ParseNumber(argv[++i], 0.0, 1e7, options.duration)) {
                 std::fprintf(stderr, "kinemora-host: --duration wants seconds, 0 or more\n");
+                return 2;
+            }
+        } else if (arg == "--start") {
+            if (!ParseNumber(argv[++i], 0.0, 1e7, options.start)) {
+                std::fprintf(stderr, "kinemora-host: --start wants seconds, 0 or more\n");
                 return 2;
             }
         } else if (arg == "--other") {
@@ -193,15 +200,16 @@ int RunFlight(const Options& options, const PluginExports& plugin)
             return 2;
         }
     }
-    const double duration = options.duration >= 0.0 ? options.duration : profile.Duration();
+    const double rest = profile.Duration() > options.start ? profile.Duration() - options.start : 0.0;
+    const double duration = options.duration >= 0.0 ? options.duration : rest;
     const long long frames = static_cast<long long>(duration * options.rate + 0.5);
 
     PrintVersion(plugin);
     plugin.Init(nullptr);
     NoteHandles();
     if (!options.quiet)
-        std::fprintf(stderr, "kinemora-host: flying %.1f s at %.1f Hz (%lld frames, %u further messages each)\n",
-                     duration, options.rate, frames, options.other);
+        std::fprintf(stderr, "kinemora-host: flying %.1f s from %.1f s at %.1f Hz (%lld frames, %u further messages each)\n",
+                     duration, options.start, options.rate, frames, options.other);
 
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
@@ -211,7 +219,8 @@ int RunFlight(const Options& options, const PluginExports& plugin)
         const double t = static_cast<double>(sent) * frame_seconds;
         std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
                                                   std::chrono::duration<double>(t)));
-        const HostFrame frame = BuildFlightFrame(profile.At(t), t, options.other);
+        const double simulation_time = options.start + t;
+        const HostFrame frame = BuildFlightFrame(profile.At(simulation_time), simulation_time, options.other);
         plugin.Update(frame_seconds, frame.bytes.data(), 0, frame.count);
         if (sent + 1 == kWarmUpFrames)
             NoteHandles();
