@@ -13,11 +13,18 @@ step() { printf '\n=== %s (%ds)\n' "$*" $(( $(date +%s) - start )); }
 step "setup"
 scripts/setup.sh
 
-for preset in win64 linux sanitize tsan fuzz; do
+build() {
+  local preset=$1
+  shift
   step "build $preset"
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-done
+  cmake --build --preset "$preset" "$@"
+}
+build win64
+build linux
+build sanitize --target unit_tests
+build tsan --target unit_tests
+build fuzz
 
 step "sanitizers: unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ctest --preset sanitize -L unit -j2
