@@ -1,0 +1,180 @@
+#!/usr/bin/env python3
+"""Benchmark of the MSFS bridge: how many datagrams per second it relays when
+the simulator answers every request at once, and the delay from a delivery
+leaving the simulator emulator to its datagram reaching a listener.
+
+Runs only inside scripts/private-net (the bridge broadcasts):
+
+  scripts/private-net python3 bench/bridge_latency.py \\
+      --build build/linux --win-build build/win64 --variant both
+
+The emulator (native, with --fast) stamps each delivery with the monotonic
+clock just before sending it; this script receives the datagrams on UDP port
+50010 and stamps them with the same clock. A profile whose last column holds
+the row number tells which delivery each datagram carries. Also prints what a
+1 ms sleep lasts after the bridge's timer set-up (bridge_clock_probe)."""
+
+import argparse
+import os
+import re
+import signal
+import socket
+import statistics
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SCRIPTS = os.path.join(ROOT, "scripts")
+ROWS = 20000  # the profile repeats after this many deliveries
+DELIVERY = re.compile(r"^delivered frame (\d+) to request 0: 12 values at ([0-9.]+)")
+
+
+def program(args, name, windows):
+    if windows:
+        return [os.path.join(SCRIPTS, "wine-run"), os.path.join(args.win_build, "bin", name + ".exe")]
+    return [os.path.join(args.build, "bin", name)]
+
+
+def write_profile(directory):
+    with tempfile.NamedTemporaryFile("w", suffix=".csv", delete=False, dir=directory) as f:
+        f.write("velocity_body_z,bank,rotation_velocity_body_y\n")
+        for row in range(ROWS):
+            f.write(f"{50 + row % 7},{(row % 11) / 100},{row}\n")
+        return f.name
+
+
+class Receiver:
+    """Collects (arrival, row number) of every K2 datagram on port 50010."""
+
+    def __init__(self):
+        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 22)
+        self.sock.bind(("", 50010))
+        self.sock.settimeout(0.2)
+        self.arrivals = []
+        self.running = True
+        self.thread = threading.Thread(target=self.run, daemon=True)
+        self.thread.start()
+
+    def run(self):
+        while self.running:
+            try:
+                data = self.sock.recv(2048)
+            except socket.timeout:
+                continue
+            now = time.monotonic()
+            if len(data) == 55 and data[:3] == b"K2,":
+                self.arrivals.append((now, int(struct.unpack_from("<f", data, 51)[0])))
+
+    def stop(self):
+        self.running = False
+        self.thread.join()
+        self.sock.close()
+
+
+def read_deliveries(process, deliveries, connected):
+    for raw in process.stdout:
+        line = raw.decode(errors="replace").rstrip("\r\n")
+        m = DELIVERY.match(line)
+        if m:
+            deliveries.append((int(m.group(1)), float(m.group(2))))
+        elif line.startswith("client 'Request Data' connected"):
+            connected.set()
+
+
+def stop(process):
+    if process.poll() is None:
+        os.killpg(process.pid, signal.SIGTERM)
+        try:
+            process.wait(10)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait(10)
+
+
+def percentile(sorted_values, fraction):
+    return sorted_values[min(len(sorted_values) - 1, int(fraction * len(sorted_values)))]
+
+
+def measure(args, windows, profile):
+    deliveries, connected = [], threading.Event()
+    receiver = Receiver()
+    emulator = subprocess.Popen([*program(args, "kinemora-simulator", False), "--fast", "--verbose",
+                                 "--profile", profile], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+    reader = threading.Thread(target=read_deliveries, args=(emulator, deliveries, connected), daemon=True)
+    reader.start()
+    bridge = subprocess.Popen(program(args, "kinemora_mfs_2020", windows), stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, start_new_session=True)
+    try:
+        if not connected.wait(60):
+            sys.exit("the bridge did not connect to the emulator within 60 s")
+        time.sleep(args.warm_up)
+        start = time.monotonic()
+        time.sleep(args.seconds)
+        end = time.monotonic()
+    finally:
+        stop(bridge)
+        stop(emulator)
+        reader.join(10)
+        receiver.stop()
+
+    # The latest delivery of each row before a datagram arrived is the one it carries.
+    by_row = {}
+    for frame, sent in deliveries:
+        by_row.setdefault(frame % ROWS, []).append(sent)
+    delays, unmatched = [], 0
+    window = [(t, row) for t, row in receiver.arrivals if start <= t < end]
+    for arrival, row in window:
+        sent = [s for s in by_row.get(row, []) if s <= arrival]
+        if sent:
+            delays.append(arrival - sent[-1])
+        else:
+            unmatched += 1
+    delivered = sum(1 for _, sent in deliveries if start <= sent < end)
+    delays.sort()
+    name = "Windows .exe under Wine" if windows else "native"
+    if not delays:
+        print(f"{name}: no datagrams arrived in the {args.seconds} s window")
+        return
+    print(f"{name}: {len(window)} datagrams in {end - start:.1f} s = {len(window) / (end - start):.0f} per second "
+          f"({delivered} deliveries sent in the window, {unmatched} datagrams unmatched)")
+    print(f"  delay from delivery to listener: median {statistics.median(delays) * 1e3:.3f} ms, "
+          f"99th percentile {percentile(delays, 0.99) * 1e3:.3f} ms, "
+          f"smallest {delays[0] * 1e3:.3f} ms, largest {delays[-1] * 1e3:.3f} ms")
+
+
+def sleep_figures(args, windows):
+    probe = subprocess.run([*program(args, "bridge_clock_probe", windows), "1000"], capture_output=True,
+                           text=True, timeout=300)
+    line = next((l for l in probe.stdout.splitlines() if l.startswith("1 ms sleep")), probe.stderr.strip())
+    print(f"  {line.strip()}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "linux"), help="native build tree")
+    parser.add_argument("--win-build", default=os.path.join(ROOT, "build", "win64"), help="win64 build tree")
+    parser.add_argument("--variant", choices=["native", "wine", "both"], default="both")
+    parser.add_argument("--seconds", type=float, default=10.0, help="length of the measured window")
+    parser.add_argument("--warm-up", type=float, default=1.0, help="seconds relayed before the window")
+    args = parser.parse_args()
+    if subprocess.run([os.path.join(SCRIPTS, "check-private-net")]).returncode != 0:
+        sys.exit("bridge_latency: run me inside scripts/private-net: the bridge broadcasts")
+
+    profile = write_profile(args.build)
+    try:
+        for windows in {"native": [False], "wine": [True], "both": [False, True]}[args.variant]:
+            measure(args, windows, profile)
+            sleep_figures(args, windows)
+    finally:
+        os.unlink(profile)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,76 @@
+#include "connection.h"
+
+#include "bridge_platform.h"
+#include "data_definition.h"
+#include "motion_delivery.h"
+#include "receive_record.h"
+
+#include <cstdio>
+
+namespace {
+
+// Owned by the bridge's one thread; the dispatch callback runs on it too.
+SimConnectHandle connection_handle = nullptr;
+std::uint32_t quit = 0;
+
+void Print(const char* text)
+{
+    std::fputs(text, stdout);
+    std::fflush(stdout);
+}
+
+void RequestMotionData()
+{
+    SimConnect_RequestDataOnSimObjectType(connection_handle, kRequestId, kDefinitionId, kRadiusMeters,
+                                          kUserAircraft);
+}
+
+} // namespace
+
+void OnDispatch(SimConnectRecord* record, std::uint32_t size, void*)
+{
+    const RoutedRecord routed = RouteRecord(reinterpret_cast<const unsigned char*>(record), size);
+    switch (routed.action) {
+    case RecordAction::EndConnection:
+        quit = 1;
+        break;
+    case RecordAction::RequestData:
+        RequestMotionData();
+        break;
+    case RecordAction::RequestDataAndRelay:
+        // The next delivery is asked for before this one is sent on.
+        RequestMotionData();
+        DeliverMotion(routed.values);
+        break;
+    case RecordAction::PrintKind:
+        std::printf("\nReceived:%d", static_cast<int>(routed.kind));
+        std::fflush(stdout);
+        break;
+    case RecordAction::Nothing:
+        break;
+    }
+}
+
+void RunConnection()
+{
+    quit = 0;
+    if (SimConnect_Open(&connection_handle, kClientName, nullptr, 0, nullptr, 0) < 0)
+        return;
+    Print("\nConnected to Flight Simulator!");
+
+    for (const MotionVariable& variable : kMotionVariables)
+        SimConnect_AddToDataDefinition(connection_handle, kDefinitionId, variable.name, variable.units,
+                                       kDatumTypeFloat64, kEpsilon, kNoDatumId);
+    SimConnect_SubscribeToSystemEvent(connection_handle, kSimStartEventId, kSimStartEventName);
+    RequestMotionData();
+    Print("\nLaunch a flight.");
+
+    while (quit == 0) {
+        // A failing dispatch means the connection broke without a quit notice
+        // (the simulator crashed); it ends the connection the same way.
+        if (SimConnect_CallDispatch(connection_handle, &OnDispatch, nullptr) < 0)
+            quit = 1;
+        SleepMilliseconds(1);
+    }
+    SimConnect_Close(connection_handle);
+}

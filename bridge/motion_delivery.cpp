@@ -1,0 +1,30 @@
+#include "motion_delivery.h"
+
+#include "bridge_platform.h"
+#include "broadcast_sender.h"
+#include "microsecond_clock.h"
+#include "motion_datagram.h"
+
+#include <cstdio>
+
+namespace {
+
+// Program-wide: it outlives every connection, and so does its first-datagram flag.
+MicrosecondClock motion_clock{PerformanceCounter{&ReadCounterFrequency, &ReadCounter}};
+
+} // namespace
+
+void CalibrateMotionClock()
+{
+    motion_clock.Calibrate();
+}
+
+void DeliverMotion(const double (&values)[kMotionValueCount])
+{
+    MotionDatagram datagram;
+    WriteMotionDatagram(motion_clock.TimeField(), values, datagram);
+    BroadcastSender(datagram.bytes, static_cast<std::int32_t>(kMotionDatagramSize));
+    // Flushed at once, so that a person watching sees each delivery as it happens.
+    std::fputs(".", stdout);
+    std::fflush(stdout);
+}

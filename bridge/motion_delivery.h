@@ -1,0 +1,13 @@
+#pragma once
+
+// The bridge's delivery step: one K2 datagram and one "." per delivery.
+
+#include "data_definition.h"
+
+// Calibrates the program-wide MicrosecondClock on the system counter. Called
+// once, before the first connection.
+void CalibrateMotionClock();
+
+// Takes the time field, builds the datagram from the delivered values in
+// definition order, broadcasts its 55 bytes and prints ".".
+void DeliverMotion(const double (&values)[kMotionValueCount]);

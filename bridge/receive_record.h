@@ -1,0 +1,38 @@
+#pragma once
+
+// Routing of one received SimConnect record by the few fields the bridge
+// reads. Pure code over bytes: all fields are little-endian, read byte by byte.
+
+#include "data_definition.h"
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr std::uint32_t kRecordKindQuit = 3;
+constexpr std::uint32_t kRecordKindEvent = 4;
+constexpr std::uint32_t kRecordKindObjectData = 9;
+
+constexpr std::size_t kRecordKindOffset = 8;       // unsigned 32-bit, every record
+constexpr std::size_t kRecordRequestIdOffset = 12; // unsigned 32-bit, kind 9
+constexpr std::size_t kRecordEventIdOffset = 16;   // unsigned 32-bit, kind 4
+constexpr std::size_t kRecordValuesOffset = 40;    // 64-bit floats, kind 9
+constexpr std::size_t kObjectDataRecordSize = kRecordValuesOffset + 8 * kMotionValueCount;
+static_assert(kObjectDataRecordSize == 136, "twelve 64-bit values end at byte 136");
+
+enum class RecordAction {
+    EndConnection,         // the quit notice
+    RequestData,           // "SimStart", or a delivery too short to carry the values
+    RequestDataAndRelay,   // a complete delivery for request 0
+    PrintKind,             // a kind the bridge does not handle
+    Nothing,               // other event or request IDs, fields beyond the record's end
+};
+
+struct RoutedRecord {
+    RecordAction action = RecordAction::Nothing;
+    std::uint32_t kind = 0;
+    double values[kMotionValueCount] = {}; // set for RequestDataAndRelay only
+};
+
+// Decides what one record means. size is the length the library reports for
+// it; no byte at or beyond size is read.
+RoutedRecord RouteRecord(const unsigned char* record, std::uint32_t size);

@@ -1,0 +1,101 @@
+"""scripts/package-release.sh on a stand-in build tree: the zip holds exactly
+the three binaries, byte for byte, and the guide as INSTALL.txt with Windows
+line endings; a missing binary stops it with the file named and no zip left."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+import zipfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SCRIPT = os.path.join(ROOT, "scripts", "package-release.sh")
+GUIDE = os.path.join(ROOT, "docs", "INSTALL.md")
+BINARIES = ["kinemora_aerofly_fs_2.dll", "kinemora_mfs_2020.exe", "kinemora-listen.exe"]
+
+
+def run(script, *args):
+    return subprocess.run(["bash", script, *args], capture_output=True, text=True, timeout=60)
+
+
+class PackageScriptTest(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory(prefix="kinemora-release-")
+        self.addCleanup(self.tmp.cleanup)
+        self.build = os.path.join(self.tmp.name, "win64")
+        os.makedirs(os.path.join(self.build, "bin"))
+        self.contents = {}
+        for i, name in enumerate(BINARIES):
+            data = b"MZ" + bytes([i]) * 300 + name.encode()
+            self.contents[name] = data
+            with open(os.path.join(self.build, "bin", name), "wb") as f:
+                f.write(data)
+        # Other programs of the build tree stay out of the package.
+        with open(os.path.join(self.build, "bin", "send_probe.exe"), "wb") as f:
+            f.write(b"MZ test helper")
+        self.zip_path = os.path.join(self.tmp.name, "out", "release.zip")
+
+    def check_zip(self, path):
+        with zipfile.ZipFile(path) as z:
+            self.assertIsNone(z.testzip())
+            self.assertEqual(sorted(z.namelist()), sorted(BINARIES + ["INSTALL.txt"]))
+            for name in BINARIES:
+                self.assertEqual(z.read(name), self.contents[name], name)
+            guide = z.read("INSTALL.txt")
+        with open(GUIDE, "rb") as f:
+            source = f.read()
+        self.assertEqual(guide, source.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n"))
+        self.assertEqual(guide.count(b"\n"), guide.count(b"\r\n"), "every line ends in CR LF")
+        self.assertNotIn(b"\r\r", guide)
+
+    def test_packs_the_binaries_and_the_guide(self):
+        result = run(SCRIPT, "--build-dir", self.build, "--output", self.zip_path)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn(f"wrote {self.zip_path}", result.stdout)
+        self.check_zip(self.zip_path)
+        self.assertEqual(os.listdir(os.path.dirname(self.zip_path)), ["release.zip"])
+
+    def test_defaults_are_build_win64_and_build_zip(self):
+        # A copy of the script in a stand-in checkout, so the real build/ stays untouched.
+        checkout = os.path.join(self.tmp.name, "checkout")
+        os.makedirs(os.path.join(checkout, "scripts"))
+        os.makedirs(os.path.join(checkout, "docs"))
+        shutil.copy(SCRIPT, os.path.join(checkout, "scripts"))
+        shutil.copy(GUIDE, os.path.join(checkout, "docs"))
+        shutil.copytree(self.build, os.path.join(checkout, "build", "win64"))
+        result = run(os.path.join(checkout, "scripts", "package-release.sh"))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.check_zip(os.path.join(checkout, "build", "kinemora-windows-x64.zip"))
+
+    def test_names_every_missing_binary(self):
+        os.remove(os.path.join(self.build, "bin", "kinemora_aerofly_fs_2.dll"))
+        os.remove(os.path.join(self.build, "bin", "kinemora_mfs_2020.exe"))
+        result = run(SCRIPT, "--build-dir", self.build, "--output", self.zip_path)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("these files are missing", result.stderr)
+        self.assertIn(os.path.join(self.build, "bin", "kinemora_aerofly_fs_2.dll"), result.stderr)
+        self.assertIn(os.path.join(self.build, "bin", "kinemora_mfs_2020.exe"), result.stderr)
+        self.assertNotIn("kinemora-listen.exe", result.stderr)
+        self.assertIn("cmake --preset win64", result.stderr)
+        self.assertFalse(os.path.exists(os.path.dirname(self.zip_path)))
+
+    def test_missing_build_tree(self):
+        result = run(SCRIPT, "--build-dir", os.path.join(self.tmp.name, "nowhere"), "--output", self.zip_path)
+        self.assertEqual(result.returncode, 1)
+        for name in BINARIES:
+            self.assertIn(os.path.join(self.tmp.name, "nowhere", "bin", name), result.stderr)
+
+    def test_help_and_bad_options(self):
+        result = run(SCRIPT, "--help")
+        self.assertEqual(result.returncode, 0)
+        self.assertTrue(result.stdout.startswith("Usage: scripts/package-release.sh"))
+        self.assertIn("--build-dir DIR", result.stdout)
+        for args in (["--bogus"], ["--build-dir"], ["--output"]):
+            result = run(SCRIPT, *args)
+            self.assertEqual(result.returncode, 2, args)
+            self.assertIn("Try --help", result.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

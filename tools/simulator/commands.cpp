@@ -1,0 +1,125 @@
+#include "commands.h"
+
+#include "csv_profile.h"
+
+#include <cmath>
+#include <sstream>
+#include <vector>
+
+const char kCommandHelp[] =
+    "Commands (one per line on standard input):\n"
+    "  status         show the connection, the pace, the frame and the pending requests\n"
+    "  offline        act as if the simulator were not running: refuse new connections\n"
+    "  online         accept connections again\n"
+    "  quit           send the quit notice to the connected client\n"
+    "  drop           drop the connection abruptly, as a crashing simulator would\n"
+    "  simstart       send the SimStart event under the ID the client subscribed it with\n"
+    "  event ID       send an event record with this event ID\n"
+    "  record KIND    send a record of this kind (for example 7) with nothing in it\n"
+    "  data ID        send one data record for this request ID, unasked\n"
+    "  short [N]      answer the oldest pending request with only N values (default 11)\n"
+    "  hold           stop answering requests; they wait for 'step'\n"
+    "  step           run one frame now: answer every pending request once\n"
+    "  run            answer requests once per frame at the frame rate (the default)\n"
+    "  fast           answer every request as soon as it arrives\n"
+    "  rate HZ        set the frame rate (1 to 1000 frames per second)\n"
+    "  wait SECONDS   read the next command only after this many seconds\n"
+    "  help           show this list\n"
+    "  exit           end the emulator\n";
+
+namespace {
+
+struct Name {
+    const char* word;
+    CommandKind kind;
+    int arguments; // 0 none, 1 required, 2 optional
+};
+
+const Name kNames[] = {
+    {"help", CommandKind::Help, 0},       {"status", CommandKind::Status, 0},
+    {"offline", CommandKind::Offline, 0}, {"online", CommandKind::Online, 0},
+    {"quit", CommandKind::Quit, 0},       {"drop", CommandKind::Drop, 0},
+    {"simstart", CommandKind::SimStart, 0}, {"event", CommandKind::Event, 1},
+    {"record", CommandKind::Record, 1},   {"data", CommandKind::Data, 1},
+    {"short", CommandKind::Short, 2},     {"hold", CommandKind::Hold, 0},
+    {"step", CommandKind::Step, 0},       {"run", CommandKind::Run, 0},
+    {"fast", CommandKind::Fast, 0},       {"rate", CommandKind::Rate, 1},
+    {"wait", CommandKind::Wait, 1},       {"exit", CommandKind::Exit, 0},
+};
+
+bool ParseWhole(const std::string& text, std::uint32_t& value)
+{
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const unsigned long long whole = std::stoull(text);
+    if (whole > 0xFFFFFFFFull)
+        return false;
+    value = static_cast<std::uint32_t>(whole);
+    return true;
+}
+
+} // namespace
+
+bool ParseCommand(const std::string& line, Command& command, std::string& error)
+{
+    error.clear();
+    std::istringstream words(line);
+    std::vector<std::string> parts;
+    for (std::string word; words >> word;)
+        parts.push_back(word);
+    if (parts.empty() || parts[0][0] == '#')
+        return false;
+
+    const Name* name = nullptr;
+    for (const Name& n : kNames) {
+        if (parts[0] == n.word)
+            name = &n;
+    }
+    if (name == nullptr) {
+        error = "unknown command '" + parts[0] + "'; 'help' lists the commands";
+        return false;
+    }
+    const std::size_t given = parts.size() - 1;
+    if (given > 1 || (name->arguments == 0 && given == 1) || (name->arguments == 1 && given == 0)) {
+        error = "'" + parts[0] + "' takes " +
+                (name->arguments == 0 ? std::string("no argument")
+                                      : name->arguments == 1 ? "one argument" : "at most one argument") +
+                "; 'help' shows how to use it";
+        return false;
+    }
+    command = Command{};
+    command.kind = name->kind;
+    const std::string argument = given == 1 ? parts[1] : "";
+
+    switch (name->kind) {
+    case CommandKind::Event:
+    case CommandKind::Record:
+    case CommandKind::Data:
+        if (!ParseWhole(argument, command.id)) {
+            error = "'" + parts[0] + "' wants a whole number from 0 to 4294967295, not '" + argument + "'";
+            return false;
+        }
+        return true;
+    case CommandKind::Short:
+        command.id = 11;
+        if (given == 1 && (!ParseWhole(argument, command.id) || command.id > 64)) {
+            error = "'short' wants a value count from 0 to 64, not '" + argument + "'";
+            return false;
+        }
+        return true;
+    case CommandKind::Rate:
+        if (!ParseNumber(argument, command.rate_hz) || !(command.rate_hz >= 1.0 && command.rate_hz <= 1000.0)) {
+            error = "'rate' wants a frame rate from 1 to 1000 frames per second, not '" + argument + "'";
+            return false;
+        }
+        return true;
+    case CommandKind::Wait:
+        if (!ParseNumber(argument, command.seconds) || !(command.seconds >= 0.0 && command.seconds <= 86400.0)) {
+            error = "'wait' wants a number of seconds from 0 to 86400, not '" + argument + "'";
+            return false;
+        }
+        return true;
+    default:
+        return true;
+    }
+}

@@ -1,0 +1,59 @@
+#include "sim_records.h"
+
+#include "link_protocol.h"
+
+#include <cstring>
+
+namespace {
+
+void WriteHeader(unsigned char* out, std::size_t size, std::uint32_t kind)
+{
+    simlink::WriteU32(out + 0, static_cast<std::uint32_t>(size));
+    simlink::WriteU32(out + 4, kRecordVersion);
+    simlink::WriteU32(out + 8, kind);
+}
+
+} // namespace
+
+std::size_t WriteHeaderRecord(unsigned char* out, std::size_t capacity, std::uint32_t kind)
+{
+    if (capacity < kRecordHeaderSize)
+        return 0;
+    WriteHeader(out, kRecordHeaderSize, kind);
+    return kRecordHeaderSize;
+}
+
+std::size_t WriteEventRecord(unsigned char* out, std::size_t capacity, std::uint32_t event_id)
+{
+    if (capacity < kEventRecordSize)
+        return 0;
+    WriteHeader(out, kEventRecordSize, kSimKindEvent);
+    simlink::WriteU32(out + 12, 0xFFFFFFFFu);
+    simlink::WriteU32(out + 16, event_id);
+    simlink::WriteU32(out + 20, 0);
+    return kEventRecordSize;
+}
+
+std::size_t WriteObjectDataRecord(unsigned char* out, std::size_t capacity, std::uint32_t request_id,
+                                  std::uint32_t define_id, const double* values, std::size_t value_count)
+{
+    const std::size_t size = ObjectDataRecordSize(value_count);
+    if (capacity < kObjectDataValuesOffset || value_count > (capacity - kObjectDataValuesOffset) / 8)
+        return 0;
+    WriteHeader(out, size, kSimKindObjectDataByType);
+    simlink::WriteU32(out + 12, request_id);
+    simlink::WriteU32(out + 16, kUserAircraftObjectId);
+    simlink::WriteU32(out + 20, define_id);
+    simlink::WriteU32(out + 24, 0);
+    simlink::WriteU32(out + 28, 1);
+    simlink::WriteU32(out + 32, 1);
+    simlink::WriteU32(out + 36, static_cast<std::uint32_t>(value_count));
+    for (std::size_t i = 0; i < value_count; ++i) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &values[i], sizeof(bits));
+        unsigned char* p = out + kObjectDataValuesOffset + 8 * i;
+        for (int b = 0; b < 8; ++b)
+            p[b] = static_cast<unsigned char>(bits >> (8 * b));
+    }
+    return size;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+// Records in SimConnect's receive layout, as the emulator sends them. Every
+// record starts with u32 size, u32 version and u32 kind; all fields are
+// little-endian and written byte by byte into a caller-owned buffer.
+//
+//   quit notice (kind 3), other kinds:  the 12-byte header alone
+//   event (kind 4):  12 u32 group (0xFFFFFFFF: none), 16 u32 event ID, 20 u32 data
+//   data for an object-type request (kind 9):  12 u32 request ID, 16 u32 object ID,
+//       20 u32 definition ID, 24 u32 flags, 28 u32 entry number, 32 u32 entry count,
+//       36 u32 value count, 40 the values as 64-bit floats
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr std::uint32_t kSimKindQuit = 3;
+constexpr std::uint32_t kSimKindEvent = 4;
+constexpr std::uint32_t kSimKindObjectDataByType = 9;
+
+constexpr std::uint32_t kRecordVersion = 4;
+constexpr std::uint32_t kUserAircraftObjectId = 1;
+
+constexpr std::size_t kRecordHeaderSize = 12;
+constexpr std::size_t kEventRecordSize = 24;
+constexpr std::size_t kObjectDataValuesOffset = 40;
+
+constexpr std::size_t ObjectDataRecordSize(std::size_t value_count)
+{
+    return kObjectDataValuesOffset + 8 * value_count;
+}
+static_assert(ObjectDataRecordSize(12) == 136, "a full delivery of twelve values");
+
+// Each returns the record's size, or 0 when it does not fit into capacity.
+std::size_t WriteHeaderRecord(unsigned char* out, std::size_t capacity, std::uint32_t kind);
+std::size_t WriteEventRecord(unsigned char* out, std::size_t capacity, std::uint32_t event_id);
+std::size_t WriteObjectDataRecord(unsigned char* out, std::size_t capacity, std::uint32_t request_id,
+                                  std::uint32_t define_id, const double* values, std::size_t value_count);
