@@ -17,3 +17,26 @@ scripts/wine-run build/win64/bin/kinemora-host.exe build/win64/bin/kinemora_aero
   --start 45 --duration 6 --rate 60 --quiet
 wait $listener
 echo "(recorded in $out/aerofly.csv)"
+
+echo
+echo "=== MSFS bridge: kinemora_mfs_2020.exe under Wine, with the SimConnect stand-in beside it,"
+echo "=== fed by kinemora-simulator (the built-in flight from 95 s, into a turn), 6 s at 30 deliveries a second"
+setsid build/linux/bin/kinemora-simulator --start 95 > "$out/simulator.log" 2>&1 < /dev/null &
+simulator=$!
+build/linux/bin/kinemora-listen --count 180 --timeout 90 --csv "$out/msfs.csv" &
+listener=$!
+setsid scripts/wine-run build/win64/bin/kinemora_mfs_2020.exe > "$out/bridge.out" 2>&1 &
+bridge=$!
+wait $listener
+kill -- -$bridge -$simulator 2>/dev/null || true
+wait 2>/dev/null || true
+echo "(recorded in $out/msfs.csv; the bridge printed:)"
+tr -d '\r' < "$out/bridge.out" | head -c 400
+echo
+
+echo
+echo "=== Plots of both recordings"
+tools/plot/kinemora-plot "$out/aerofly.csv" --output "$out/aerofly.svg" \
+  --title "Aerofly FS 2 plug-in: climbing into a right turn"
+tools/plot/kinemora-plot "$out/msfs.csv" --output "$out/msfs.svg" --title "MSFS bridge: into a turn"
+echo "$out/aerofly.svg and $out/msfs.svg"
