@@ -64,6 +64,18 @@ class ListenerTest(unittest.TestCase):
             if got["kind"] == "unrecognised":
                 self.assertEqual(int(got["length"]), len(sent))
 
+    def test_usage_errors_are_explained(self):
+        cases = [(["--bogus"], "unknown option '--bogus'"), (["--port"], "missing value for '--port'"),
+                 (["--port", "0"], "--port wants a number from 1 to 65535"),
+                 (["--count", "x"], "--count wants a whole number"), (["--timeout", "-1"], "--timeout wants")]
+        for args, message in cases:
+            result = harness.run(harness.command("kinemora-listen", *args))
+            self.assertEqual(result.returncode, 2, args)
+            self.assertIn(message, result.stderr)
+        shown = harness.run(harness.command("kinemora-listen", "--help"))
+        self.assertEqual(shown.returncode, 0)
+        self.assertIn("Usage: kinemora-listen", shown.stdout)
+
     def test_random_stream(self):
         self.check(windows_listener=harness.windows())
 

@@ -62,7 +62,7 @@ bool ParseWhole(const char* text, unsigned long long max, unsigned long long& va
     return *end == '\0' && value <= max;
 }
 
-// Returns 0 to go on, or the exit code for main (1 with an error, 0 after --help).
+// Returns 0 to go on, 2 for a usage error, or -1 after --help (main then exits 0).
 int ParseOptions(int argc, char** argv, Options& options)
 {
     for (int i = 1; i < argc; ++i) {
@@ -98,8 +98,9 @@ int ParseOptions(int argc, char** argv, Options& options)
         } else if (arg == "--csv" && has_value) {
             options.csv = argv[++i];
         } else {
+            const bool wants_value = arg == "--port" || arg == "--count" || arg == "--timeout" || arg == "--csv";
             std::fprintf(stderr, "kinemora-listen: %s '%s'. Try --help.\n",
-                         arg.rfind("--", 0) == 0 && !has_value ? "missing value for" : "unknown option", argv[i]);
+                         wants_value ? "missing value for" : "unknown option", argv[i]);
             return 2;
         }
     }
