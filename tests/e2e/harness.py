@@ -52,6 +52,17 @@ def run(cmd, timeout=120, **kwargs):
     return subprocess.run(cmd, capture_output=True, text=True, timeout=timeout, **kwargs)
 
 
+def end_process_group(proc):
+    """Ends a program started with start_new_session=True, and all it started."""
+    if proc.poll() is None:
+        os.killpg(proc.pid, signal.SIGTERM)
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait(10)
+
+
 class Process:
     """A program running in the background in its own process group, so that
     stopping it also stops what Wine started for it."""
@@ -61,12 +72,7 @@ class Process:
                                      text=True, start_new_session=True, **kwargs)
 
     def stop(self):
-        if self.proc.poll() is None:
-            os.killpg(self.proc.pid, signal.SIGTERM)
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                os.killpg(self.proc.pid, signal.SIGKILL)
+        end_process_group(self.proc)
         return self.proc.communicate()
 
     def wait(self, timeout):

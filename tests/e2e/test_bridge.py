@@ -7,7 +7,6 @@ This file also holds the helpers that test_bridge_records.py uses."""
 
 import os
 import re
-import signal
 import subprocess
 import threading
 import time
@@ -82,13 +81,7 @@ class LiveProcess:
             time.sleep(0.01)
 
     def stop(self):
-        if self.proc.poll() is None:
-            os.killpg(self.proc.pid, signal.SIGTERM)
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                os.killpg(self.proc.pid, signal.SIGKILL)
-                self.proc.wait(10)
+        harness.end_process_group(self.proc)
         for reader in self.readers:
             reader.join(10)
         for stream in (self.proc.stdin, self.proc.stdout, self.proc.stderr):

@@ -148,15 +148,16 @@ class PluginTest(unittest.TestCase):
         rate = 250
         seconds = 60 if harness.windows() else 10
         frames = rate * seconds
-        listener = harness.Listener("--count", frames, "--timeout", seconds + 120, "--quiet",
-                                    "--csv", os.path.join(harness.options.build, "flight.csv"))
+        # Each variant records to its own file: ctest may run both at once.
+        recording = os.path.join(harness.options.build, f"plugin-flight-{harness.options.variant}.csv")
+        listener = harness.Listener("--count", frames, "--timeout", seconds + 120, "--quiet", "--csv", recording)
         host = harness.run(harness.command("kinemora-host", harness.library("kinemora_aerofly_fs_2"),
                                            "--rate", rate, "--duration", seconds, "--handles", "--quiet"),
                            timeout=seconds + 120)
         self.assertEqual(host.returncode, 0, host.stderr)
         _, summary = listener.finish(timeout=60)
         self.assertIn(f"summary: {frames} datagrams: K01 {frames}, K2 0, unrecognised 0", summary)
-        with open(os.path.join(harness.options.build, "flight.csv")) as f:
+        with open(recording) as f:
             times = [int(line.split(",")[4]) for line in f.readlines()[1:]]
         step = 1.0 / rate
         expected = [0] + [time_field(i * step) for i in range(1, frames)]
