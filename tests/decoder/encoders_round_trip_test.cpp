@@ -1,0 +1,61 @@
+// The receivers' decoder against the encoders of both deliverables: what the
+// plug-in and the bridge write is what a controller reads back.
+#include <kinemora/motion_datagram.h>
+
+#include "motion_datagram.h"
+#include "motion_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+TEST(EncodersRoundTrip, PluginK01DecodesToTheNarrowedValues)
+{
+    MotionFrame frame;
+    frame.time = 12.345678;
+    frame.aircraft_velocity_body = {51.2, -1.5, 1e300};
+    frame.bank = -0.5;
+    frame.pitch = 0.1;
+    frame.rate_of_turn = std::numeric_limits<double>::quiet_NaN();
+    frame.aircraft_angularvelocity = {0.01, -0.02, 1.0 / 3.0};
+    std::uint8_t msg[kK01Size];
+    EncodeK01(frame, msg);
+
+    kinemora_k01 d;
+    ASSERT_EQ(kinemora_classify(msg, sizeof(msg)), KINEMORA_K01);
+    ASSERT_TRUE(kinemora_decode_k01(msg, sizeof(msg), &d));
+    EXPECT_EQ(d.time_us, 12345678u);
+    EXPECT_EQ(d.velocity_x, 51.2f);
+    EXPECT_EQ(d.velocity_y, -1.5f);
+    EXPECT_EQ(d.velocity_z, std::numeric_limits<float>::infinity());
+    EXPECT_EQ(d.bank, -0.5f);
+    EXPECT_EQ(d.pitch, 0.1f);
+    EXPECT_TRUE(std::isnan(d.rate_of_turn));
+    EXPECT_EQ(d.angular_velocity_x, 0.01f);
+    EXPECT_EQ(d.angular_velocity_y, -0.02f);
+    EXPECT_EQ(d.angular_velocity_z, static_cast<float>(1.0 / 3.0));
+}
+
+TEST(EncodersRoundTrip, BridgeK2DecodesInDefinitionOrder)
+{
+    double values[kMotionValueCount];
+    for (std::size_t i = 0; i < kMotionValueCount; ++i)
+        values[i] = 0.5 + static_cast<double>(i) * 1.25;
+    values[11] = -1e39;
+    MotionDatagram datagram;
+    WriteMotionDatagram(10000000u, values, datagram);
+
+    kinemora_k2 d;
+    ASSERT_EQ(kinemora_classify(datagram.bytes, kMotionDatagramSize), KINEMORA_K2);
+    ASSERT_TRUE(kinemora_decode_k2(datagram.bytes, kMotionDatagramSize, &d));
+    EXPECT_EQ(d.time_us, 10000000u);
+    const float decoded[kMotionValueCount] = {
+        d.velocity_body_z, d.velocity_body_x, d.velocity_body_y,
+        d.acceleration_body_z, d.acceleration_body_x, d.acceleration_body_y,
+        d.bank, d.pitch, d.heading,
+        d.rotation_velocity_body_z, d.rotation_velocity_body_x, d.rotation_velocity_body_y};
+    for (std::size_t i = 0; i < kMotionValueCount; ++i)
+        EXPECT_EQ(decoded[i], static_cast<float>(values[i])) << "value " << i;
+    EXPECT_EQ(d.rotation_velocity_body_y, -std::numeric_limits<float>::infinity());
+}
