@@ -17,7 +17,6 @@ the row number tells which delivery each datagram carries. Also prints what a
 import argparse
 import os
 import re
-import signal
 import socket
 import statistics
 import struct
@@ -26,6 +25,9 @@ import sys
 import tempfile
 import threading
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import harness  # noqa: E402  (ends a program's whole process group)
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SCRIPTS = os.path.join(ROOT, "scripts")
@@ -87,16 +89,6 @@ def read_deliveries(process, deliveries, connected):
             connected.set()
 
 
-def stop(process):
-    if process.poll() is None:
-        os.killpg(process.pid, signal.SIGTERM)
-        try:
-            process.wait(10)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
-            process.wait(10)
-
-
 def percentile(sorted_values, fraction):
     return sorted_values[min(len(sorted_values) - 1, int(fraction * len(sorted_values)))]
 
@@ -119,8 +111,8 @@ def measure(args, windows, profile):
         time.sleep(args.seconds)
         end = time.monotonic()
     finally:
-        stop(bridge)
-        stop(emulator)
+        harness.end_process_group(bridge)
+        harness.end_process_group(emulator)
         reader.join(10)
         receiver.stop()
 
