@@ -8,6 +8,7 @@
 #include "frame_builder.h"
 #include "kept_socket.h"
 #include "plugin_library.h"
+#include "socket_startup.h"
 #include "tool_platform.h"
 
 #include <algorithm>

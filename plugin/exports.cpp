@@ -1,14 +1,30 @@
-// The four functions the host looks up by name. None of them reports a
-// failure, and none lets an exception reach the host.
+// The four functions the host looks up by name.
+#include "exports.h"
+
 #include "broadcast_sender.h"
 #include "motion_frame.h"
+#include "socket_startup.h"
 #include "telemetry_snapshot.h"
 
 #include <cstdint>
 
+namespace {
+
+// A host that never started Windows Sockets would lose every datagram, so the
+// plug-in starts it itself, once, before its first send (DllMain must not).
+// Where the host did start it, this only raises Windows' own count. Nothing
+// cleans it up: frames may come until the process ends.
+void SendDatagram(const void* data, std::int32_t length)
+{
+    static const bool sockets_started = (StartSockets(), true);
+    (void)sockets_started;
+    BroadcastSender(data, length);
+}
+
+} // namespace
+
 extern "C" {
 
-// 64 bits wide, so the value reads 2 whether the host takes 32 or 64 bits.
 std::int64_t Aerofly_FS_2_External_DLL_GetInterfaceVersion()
 {
     return 2;
@@ -24,7 +40,7 @@ void Aerofly_FS_2_External_DLL_Update(double /*delta_time*/, const std::uint8_t*
                                       std::int32_t /*host_value*/, std::uint32_t message_list_received_count)
 {
     try {
-        RunFrame(message_list_received_byte_stream, message_list_received_count, BroadcastSender);
+        RunFrame(message_list_received_byte_stream, message_list_received_count, SendDatagram);
     } catch (...) {
         // Out of memory for the frame's list: the frame is lost, the simulator goes on.
     }

@@ -130,6 +130,9 @@ std::uint32_t decode_frame(const std::uint8_t* stream, std::uint32_t count,
     // One reservation per frame, capped: count comes from the host and is not a size to trust.
     constexpr std::uint32_t kReserveCap = 512;
     list.clear();
+    // A null stream holds no records, whatever the count says.
+    if (stream == nullptr)
+        return 0;
     list.reserve(count < kReserveCap ? count : kReserveCap);
 
     std::uint32_t position = 0;

@@ -112,6 +112,7 @@ tm_external_message decode_message(const std::uint8_t* stream, std::uint32_t& po
 
 // Decodes up to count records from the start of stream into list (cleared
 // first). A record whose Size lies outside 64..128 ends the frame: it and
-// everything after it are not read. Returns the number of records listed.
+// everything after it are not read. A null stream gives no records. Returns
+// the number of records listed.
 std::uint32_t decode_frame(const std::uint8_t* stream, std::uint32_t count,
                            std::vector<tm_external_message>& list);

@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-  wine64 xvfb x11-apps imagemagick fonts-liberation
+  wine64 xvfb x11-apps imagemagick fonts-liberation tmux
   iproute2 util-linux procps
   tshark
 )

@@ -1,5 +1,5 @@
 // Windows Sockets backend. The caller must have started Windows Sockets
-// (WSAStartup); the sender itself never starts or stops it.
+// (StartSockets); the sender itself never starts or stops it.
 #include "broadcast_sender.h"
 
 #include <winsock2.h>

@@ -33,17 +33,22 @@ constexpr ARGB kBlack = 0xFF000000;
 constexpr REAL kFirstLineY = 4.0f;
 constexpr double kLineAdvance = 16.0; // pixels; not the font's height
 
-// The window from its creation until the thread's clean-up; read by StopMonitor.
-std::atomic<HWND> monitor_hwnd{nullptr};
+// The id of the monitor thread, published once its message queue exists; 0
+// before. StopMonitor posts WM_QUIT to the thread by this id, never to a
+// window: the id names the monitor thread until StopMonitor joins it, however
+// the window fares.
+std::atomic<DWORD> monitor_queue_thread{0};
 
 // Set by StopMonitor. The thread tests it before it creates its window and
-// before every wait, so a stop that comes before the window exists (and so
-// cannot post WM_QUIT) still ends the thread. Both sides store first and load
-// second, sequentially consistent: either the thread sees the request, or
-// StopMonitor sees the window and posts WM_QUIT to it.
+// before every wait. Both sides store first and load second, sequentially
+// consistent: either the thread sees the request and ends, or StopMonitor
+// sees the queue and its WM_QUIT ends the thread's wait.
 std::atomic<bool> monitor_stop_requested{false};
 
-// Set by WM_CLOSE; the monitor thread alone touches these two.
+// The monitor thread alone touches these: the window from its creation until
+// it is destroyed (null again from WM_DESTROY on), the quit flag set by
+// WM_CLOSE, and the GDI+ token.
+HWND monitor_hwnd = nullptr;
 bool monitor_quit = false;
 ULONG_PTR gdiplus_token = 0;
 
@@ -107,6 +112,7 @@ LRESULT CALLBACK MonitorWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
 {
     switch (message) {
     case WM_DESTROY:
+        monitor_hwnd = nullptr;
         PostQuitMessage(0);
         return 0;
     case WM_PAINT: {
@@ -148,30 +154,36 @@ void MonitorThreadMain(HINSTANCE module)
     wc.lpszClassName = classname;
     RegisterClassA(&wc);
 
+    // The thread's message queue exists from here on, so a WM_QUIT posted to
+    // the thread from now waits for the loop below.
+    MSG msg;
+    PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    monitor_queue_thread = GetCurrentThreadId();
+
     monitor_quit = false;
     if (!monitor_stop_requested) {
-        HWND hwnd = CreateWindowExA(0, classname, kTitle, kStyle, CW_USEDEFAULT, 0, kWidth, kHeight, nullptr,
-                                    nullptr, module, nullptr);
-        monitor_hwnd = hwnd;
-        // Without a window no quit message could ever arrive, so there is no loop.
-        if (hwnd) {
-            SetWindowPos(hwnd, HWND_TOP, GetSystemMetrics(SM_CXSCREEN) - kWidth, 0, kWidth, kHeight,
+        monitor_hwnd = CreateWindowExA(0, classname, kTitle, kStyle, CW_USEDEFAULT, 0, kWidth, kHeight, nullptr,
+                                       nullptr, module, nullptr);
+        // Without a window nothing would ever close it, so there is no loop.
+        if (monitor_hwnd) {
+            SetWindowPos(monitor_hwnd, HWND_TOP, GetSystemMetrics(SM_CXSCREEN) - kWidth, 0, kWidth, kHeight,
                          SWP_SHOWWINDOW);
-            SetTimer(hwnd, kRedrawTimer, kRedrawPeriodMs, nullptr);
+            SetTimer(monitor_hwnd, kRedrawTimer, kRedrawPeriodMs, nullptr);
 
-            // GetMessageA gives -1 once the window is gone; that ends the loop too.
-            MSG msg;
+            // All of the thread's messages: StopMonitor's WM_QUIT comes to the
+            // thread, not to the window, and so does the one WM_DESTROY posts.
             while (!monitor_quit && !monitor_stop_requested) {
-                const BOOL got = GetMessageA(&msg, hwnd, 0, 0);
+                const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
                 if (got == 0 || got == -1)
                     break;
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
             }
-            // Has no effect after WM_CLOSE, which destroyed the window already.
-            DestroyWindow(hwnd);
+            // After WM_CLOSE the window is gone already and monitor_hwnd is null.
+            if (monitor_hwnd)
+                DestroyWindow(monitor_hwnd);
+            monitor_hwnd = nullptr;
         }
-        monitor_hwnd = nullptr;
     }
 
     GdiplusShutdown(gdiplus_token);
@@ -196,8 +208,9 @@ void StopMonitor()
     if (!monitor_thread.joinable() || monitor_thread.get_id() == std::this_thread::get_id())
         return;
     monitor_stop_requested = true;
-    if (HWND hwnd = monitor_hwnd)
-        PostMessageA(hwnd, WM_QUIT, 0, 0);
+    if (const DWORD thread = monitor_queue_thread)
+        PostThreadMessageA(thread, WM_QUIT, 0, 0);
     monitor_thread.join();
+    monitor_queue_thread = 0;
     monitor_stop_requested = false;
 }

@@ -4,6 +4,7 @@
 //   send_probe --leak-check N    sends N 44-byte datagrams and fails if the
 //                                process holds more handles afterwards
 #include "broadcast_sender.h"
+#include "socket_startup.h"
 #include "tool_platform.h"
 
 #include <cstdio>

@@ -36,32 +36,13 @@ std::vector<std::uint8_t> Encode(const tm_external_message& m)
     return b;
 }
 
-// Plain 64-bit FNV-1a over the characters only, without the NUL.
-std::uint64_t PlainFnv1a(const char* text)
-{
-    std::uint64_t h = 0xCBF29CE484222325ull;
-    for (const char* p = text; *p != '\0'; ++p) {
-        h ^= static_cast<unsigned char>(*p);
-        h *= 0x100000001B3ull;
-    }
-    return h;
-}
-
 } // namespace
 
-TEST(MessageNameHash, SixMotionNamesGiveTheHostIdentifiers)
-{
-    EXPECT_EQ(tm_msg_name_hash("Aircraft.Pitch"), 0x98489FCA9A0C6699ull);
-    EXPECT_EQ(tm_msg_name_hash("Aircraft.Bank"), 0xDCCDBCE630A0100Full);
-    EXPECT_EQ(tm_msg_name_hash("Aircraft.Velocity"), 0x977C869390C770A0ull);
-    EXPECT_EQ(tm_msg_name_hash("Aircraft.AngularVelocity"), 0xC333841907D74F04ull);
-    EXPECT_EQ(tm_msg_name_hash("Aircraft.RateOfTurn"), 0xCE9B17408EF4C81Dull);
-    EXPECT_EQ(tm_msg_name_hash("Simulation.Time"), 0x9CA7FB58F287A1F3ull);
-}
-
+// The six identifiers the plug-in recognises are checked where they are defined,
+// at compile time; these cases pin what they cannot.
 TEST(MessageNameHash, TheTerminatingNulIsHashedToo)
 {
-    EXPECT_EQ(PlainFnv1a("Aircraft.Pitch"), 0xF1D0E20D69B25883ull);
+    // 0xF1D0E20D69B25883 is the plain FNV-1a of the 14 characters alone.
     EXPECT_NE(tm_msg_name_hash("Aircraft.Pitch"), 0xF1D0E20D69B25883ull);
     // The empty name is one NUL byte: the offset basis times the prime.
     EXPECT_EQ(tm_msg_name_hash(""), 0xCBF29CE484222325ull * 0x100000001B3ull);
@@ -84,7 +65,6 @@ TEST(MessageRecord, DefaultRecordBytes)
     EXPECT_EQ(Encode(m), expected);
     EXPECT_EQ(m.Header.DataType, tm_msg_data_type::None);
     EXPECT_EQ(m.get_flags().bits(), 0u);
-    EXPECT_EQ(tm_external_message::payload_capacity(), 64u);
 }
 
 TEST(MessageRecord, ConstantsAreHeaderOnlyRecordsWithTheirIdTypeAndFlags)
@@ -133,7 +113,6 @@ TEST(MessageFlags, HasFlagsNeedsEveryBitOfTheMask)
 TEST(MessageFlags, ThirtyTwoBitValuesAreZeroExtended)
 {
     EXPECT_EQ(MessageFlags(0xFFFFFFFFu).bits(), 0x00000000FFFFFFFFull);
-    EXPECT_EQ(BodyFrame.bits(), 0x40000ull);
 }
 
 TEST(MessageRecord, TypedAccessorsReadLittleEndianBinary64)

@@ -113,6 +113,12 @@ TEST(RunFrame, FirstDatagramRuleAndEmptyFrames)
     EXPECT_TRUE(sent.empty()) << "a frame without records sends nothing";
     EXPECT_EQ(telemetry_snapshot.CopyOut().counter, 0u);
 
+    // A null stream is an empty frame whatever the count: nothing is read or sent.
+    RunFrame(nullptr, 3, Capture);
+    RunFrame(nullptr, 0xFFFFFFFFu, Capture);
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(telemetry_snapshot.CopyOut().counter, 0u);
+
     // The first datagram carries time 0 even with Simulation.Time present, and so does the snapshot.
     auto first = Send(EveryMotionMessage());
     ASSERT_EQ(first.size(), 44u);

@@ -134,7 +134,6 @@ TEST(TelemetrySnapshot, CopiesTakenDuringRecordingAreNeverTorn)
 
     EXPECT_EQ(torn, 0) << "of " << copies << " copies";
     EXPECT_EQ(telemetry_snapshot.CopyOut().counter, static_cast<std::uint32_t>(kFrames));
-    // Not a requirement, but says whether the two threads overlapped this time.
-    RecordProperty("copies", static_cast<int>(copies));
-    RecordProperty("copies_mid_recording", static_cast<int>(mid_flight));
+    // Without copies taken while the writer was at work, nothing was tested.
+    EXPECT_GT(mid_flight, 100) << "of " << copies << " copies";
 }

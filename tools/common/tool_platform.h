@@ -2,9 +2,6 @@
 
 // The platform seam of the project's tools and test helpers.
 
-// Starts Windows Sockets 2.2 where the platform needs it; nothing on POSIX.
-void StartSockets();
-
 // Asks for 1 ms timer resolution for the life of the process, so that short
 // sleeps are short on Windows (about 15.6 ms otherwise); nothing on POSIX.
 void RaiseTimerResolution();

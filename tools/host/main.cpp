@@ -5,6 +5,7 @@
 #include "frame_builder.h"
 #include "plugin_library.h"
 #include "replay_script.h"
+#include "socket_startup.h"
 #include "tool_platform.h"
 
 #include <atomic>
@@ -37,6 +38,8 @@ const char kUsage[] =
     "  --replay FILE    run a replay script of exact calls instead of a flight\n"
     "  --handles        print the process's handle count after the first 100\n"
     "                   frames and at the end\n"
+    "  --no-sockets     do not start Windows Sockets before loading the plug-in,\n"
+    "                   like a host that leaves it to its plug-ins (Windows only)\n"
     "  --quiet          no progress lines\n"
     "  --help           show this text\n"
     "\n"
@@ -72,6 +75,7 @@ struct Options {
     unsigned other = 40;
     std::string replay;
     bool handles = false;
+    bool start_sockets = true;
     bool quiet = false;
 };
 
@@ -94,6 +98,8 @@ int ParseOptions(int argc, char** argv, Options& options)
             return 0;
         } else if (arg == "--handles") {
             options.handles = true;
+        } else if (arg == "--no-sockets") {
+            options.start_sockets = false;
         } else if (arg == "--quiet") {
             options.quiet = true;
         } else if (arg.rfind("--", 0) == 0 && !value) {
@@ -245,8 +251,10 @@ int main(int argc, char** argv)
     if (parsed >= 0)
         return parsed;
 
-    // The simulator starts Windows Sockets before it loads plug-ins; they rely on it.
-    StartSockets();
+    // The simulator starts Windows Sockets before it loads plug-ins; --no-sockets
+    // plays a host that does not, which the plug-in must survive.
+    if (options.start_sockets)
+        StartSockets();
     RaiseTimerResolution();
 
     PluginExports plugin;

@@ -1,6 +1,7 @@
 // kinemora-listen: receives Kinemora motion datagrams and prints them decoded.
 #include "datagram_format.h"
 #include "listen_stats.h"
+#include "socket_startup.h"
 #include "tool_platform.h"
 #include "udp_receiver.h"
 

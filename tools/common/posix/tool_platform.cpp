@@ -16,8 +16,6 @@ long OpenHandleCount()
     return count;
 }
 
-void StartSockets() {}
-
 long NextHandleSlot()
 {
     const int fd = open("/dev/null", O_RDONLY);

@@ -1,6 +1,5 @@
 #include "tool_platform.h"
 
-#include <winsock2.h>
 #include <windows.h>
 #include <timeapi.h>
 
@@ -12,12 +11,6 @@ long OpenHandleCount()
     if (!GetProcessHandleCount(GetCurrentProcess(), &count))
         return -1;
     return static_cast<long>(count);
-}
-
-void StartSockets()
-{
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
 }
 
 long NextHandleSlot()

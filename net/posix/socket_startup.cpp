@@ -1,0 +1,4 @@
+#include "socket_startup.h"
+
+// POSIX sockets need no start-up.
+void StartSockets() {}

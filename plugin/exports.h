@@ -1,0 +1,24 @@
+#pragma once
+
+// The four functions the host looks up by name, undecorated. None of them
+// reports a failure, and none lets an exception reach the host.
+
+#include <cstdint>
+
+extern "C" {
+
+// 2, 64 bits wide, so the value reads 2 whether the host takes 32 or 64 bits.
+std::int64_t Aerofly_FS_2_External_DLL_GetInterfaceVersion();
+
+// Clears the telemetry snapshot; the argument is never read. Always true.
+bool Aerofly_FS_2_External_DLL_Init(const void* host_value);
+
+// One frame: the stream of count message records. The first and third
+// arguments are never read.
+void Aerofly_FS_2_External_DLL_Update(double delta_time, const std::uint8_t* message_list_received_byte_stream,
+                                      std::int32_t host_value, std::uint32_t message_list_received_count);
+
+// Does nothing.
+void Aerofly_FS_2_External_DLL_Shutdown();
+
+} // extern "C"
