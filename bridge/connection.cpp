@@ -2,6 +2,7 @@
 
 #include "bridge_platform.h"
 #include "data_definition.h"
+#include "dispatch_watch.h"
 #include "motion_delivery.h"
 #include "receive_record.h"
 
@@ -12,6 +13,7 @@ namespace {
 // Owned by the bridge's one thread; the dispatch callback runs on it too.
 SimConnectHandle connection_handle = nullptr;
 std::uint32_t quit = 0;
+std::uint64_t records_dispatched = 0;
 
 void Print(const char* text)
 {
@@ -29,6 +31,7 @@ void RequestMotionData()
 
 void OnDispatch(SimConnectRecord* record, std::uint32_t size, void*)
 {
+    ++records_dispatched;
     const RoutedRecord routed = RouteRecord(reinterpret_cast<const unsigned char*>(record), size);
     switch (routed.action) {
     case RecordAction::EndConnection:
@@ -65,10 +68,13 @@ void RunConnection()
     RequestMotionData();
     Print("\nLaunch a flight.");
 
+    // A simulator that crashed sends no quit notice; dispatch failing for two
+    // seconds on end, with nothing arriving, ends the connection instead.
+    DispatchWatch watch(ReadCounterFrequency());
     while (quit == 0) {
-        // A failing dispatch means the connection broke without a quit notice
-        // (the simulator crashed); it ends the connection the same way.
-        if (SimConnect_CallDispatch(connection_handle, &OnDispatch, nullptr) < 0)
+        const std::uint64_t records_before = records_dispatched;
+        const bool failed = SimConnect_CallDispatch(connection_handle, &OnDispatch, nullptr) < 0;
+        if (watch.PassEnded(failed, records_dispatched != records_before, ReadCounter()))
             quit = 1;
         SleepMilliseconds(1);
     }

@@ -5,11 +5,13 @@
 #include "bridge_platform.h"
 #include "connection.h"
 #include "motion_delivery.h"
+#include "socket_startup.h"
 
 int main()
 {
     StartSockets();
     RaiseTimerResolution();
+    TurnOffQuickEdit();
     CalibrateMotionClock();
     for (;;) {
         RunConnection();

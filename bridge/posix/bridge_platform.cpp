@@ -2,8 +2,6 @@
 
 #include <ctime>
 
-void StartSockets() {}
-
 // POSIX sleeps already have a fine resolution.
 void RaiseTimerResolution() {}
 
@@ -27,3 +25,6 @@ std::int64_t ReadCounter()
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
+
+// Terminals hold no writes for a selection.
+void TurnOffQuickEdit() {}

@@ -16,7 +16,10 @@ import harness
 
 CONNECTED = "\nConnected to Flight Simulator!"
 LAUNCH = "\nLaunch a flight."
-GREETING = CONNECTED + LAUNCH
+# The simulator's first record on every connection acknowledges the open; the
+# bridge prints its kind like any record it does not handle.
+OPEN_ACKNOWLEDGED = "\nReceived:2"
+GREETING = CONNECTED + LAUNCH + OPEN_ACKNOWLEDGED
 CLOCK_LIMIT_US = 10_000_000
 
 
@@ -119,6 +122,19 @@ class Emulator(LiveProcess):
     def refusals(self):
         return self.matching(r"^refused a connection: the simulator is offline$")
 
+    def dispatch_rate(self, seconds):
+        """Dispatch calls per second that the client reported over at least
+        the given span (waits until it has reported for that long)."""
+        def span():
+            reports = self.matching(r"^dispatch calls: (\d+) at ([0-9.]+)$")
+            if len(reports) < 2:
+                return None
+            first, last = reports[0][1], reports[-1][1]
+            elapsed = float(last.group(2)) - float(first.group(2))
+            return (int(last.group(1)) - int(first.group(1))) / elapsed if elapsed >= seconds else None
+        self.wait_until(lambda: span() is not None, seconds + 10, f"{seconds} s of dispatch reports")
+        return span()
+
     def status(self):
         """Asks for the status and returns its line."""
         before = len(self.matching(r"^status: "))
@@ -170,28 +186,29 @@ def wait_for_dots(test, bridge, count, timeout=20):
 
 def check_running_clock(test, datagrams, tolerance_s=0.3):
     """The time fields of one bridge process's datagrams form the running
-    clock: 0 first, then the microseconds since the clock's start, which
-    restarts (0) only once more than ten seconds have passed. Compared with the
-    listener's arrival times. Returns how many fields from the third on ran
-    on from the one before instead of restarting."""
+    clock: 0 first; after that the microseconds since the clock's last start,
+    at most ten seconds; and 0 again (a restart) wherever more than ten seconds
+    have passed since that start, and only there. Compared with the
+    listener's arrival times; the program's start, where the clock starts
+    first, is known only from the first field that counts from it."""
     test.assertEqual(int(datagrams[0]["time_us"]), 0, "the program's first datagram carries 0")
-    if len(datagrams) > 1:
-        # The second counts from the calibration at program start, not from the first.
-        test.assertLessEqual(int(datagrams[1]["time_us"]), CLOCK_LIMIT_US)
-    running_on = 0
-    for before, after in zip(datagrams[1:], datagrams[2:]):
-        previous, current = int(before["time_us"]), int(after["time_us"])
-        gap_us = (after["arrival"] - before["arrival"]) * 1e6
-        if current == 0:
-            test.assertGreater(previous + gap_us, CLOCK_LIMIT_US - tolerance_s * 1e6,
-                               f"the clock restarted early: {previous} then 0, {gap_us:.0f} us apart")
+    limit_s = CLOCK_LIMIT_US / 1e6
+    start = None  # the clock's last start on the listener's clock
+    for d in datagrams[1:]:
+        field, arrival = int(d["time_us"]), d["arrival"]
+        if field == 0:
+            if start is not None:
+                test.assertGreater(arrival - start, limit_s - tolerance_s,
+                                   f"the clock restarted {arrival - start:.3f} s after its start")
+            start = arrival
             continue
-        test.assertLessEqual(current, CLOCK_LIMIT_US)
-        test.assertGreater(current, previous, "the field is a running clock, not the gap since the last datagram")
-        test.assertLess(abs(current - previous - gap_us), tolerance_s * 1e6,
-                        f"fields {previous} -> {current} for {gap_us:.0f} us between arrivals")
-        running_on += 1
-    return running_on
+        test.assertLessEqual(field, CLOCK_LIMIT_US)
+        if start is None:
+            start = arrival - field / 1e6
+        test.assertLess(abs(arrival - start - field / 1e6), tolerance_s,
+                        f"field {field} arrived {arrival - start:.3f} s after the clock's start")
+        test.assertLess(arrival - start, limit_s + tolerance_s,
+                        f"field {field} {arrival - start:.3f} s after the clock's start: it should have restarted")
 
 
 class BridgeTestCase(unittest.TestCase):
@@ -203,6 +220,10 @@ class BridgeTestCase(unittest.TestCase):
     def tearDown(self):
         for process in reversed(self.processes):
             process.stop()
+        # The emulator reports every call that differs from the bridge's fixed
+        # calls, and the stand-in every call on a handle that is not open.
+        for process in self.processes:
+            self.assertNotIn("departure", process.errors(), f"{process.cmd[-1]} reported a departure")
 
     def keep(self, process):
         self.processes.append(process)
@@ -266,15 +287,40 @@ class BridgeConnectionTest(BridgeTestCase):
         time.sleep(0.3)
 
         text = bridge.text()
-        pieces = re.fullmatch(r"(?:\nConnected to Flight Simulator!\nLaunch a flight\.(\.*)){3}", text)
-        self.assertIsNotNone(pieces, f"three times both messages, then dots: {text!r}")
+        pieces = re.fullmatch(r"(?:\nConnected to Flight Simulator!\nLaunch a flight\.\nReceived:2(\.*)){3}", text)
+        self.assertIsNotNone(pieces, f"three times both messages and the open acknowledgement, then dots: {text!r}")
         self.assertEqual(len(emulator.matching(r"^sent the quit notice")), 1)
         datagrams = listener.datagrams()
         dots = text.count(".") - 3
         self.assertIn(len(datagrams), (dots, dots + 1))
-        running_on = check_running_clock(self, datagrams)
-        self.assertEqual(running_on, len(datagrams) - 2,
-                         "no zero after a reconnect within ten seconds of the clock's start")
+        check_running_clock(self, datagrams)
+
+        # A dropped connection is noticed after two seconds of failing
+        # dispatch, and the next open follows a second later.
+        dropped = emulator.matching(r"^client 'Request Data' disconnected: dropped")[0][0]
+        retry = min(t for t, _ in emulator.refusals() if t > dropped)
+        self.assertTrue(2.9 <= retry - dropped <= 5.0, f"the bridge tried again {retry - dropped:.2f} s after the drop")
+
+    def test_failing_dispatch_ends_the_connection_only_after_two_seconds_without_records(self):
+        # The stand-in plays a client library that reports failure whenever
+        # nothing is queued: between frames every pass fails.
+        env = dict(os.environ, KINEMORA_SIMCONNECT_QUIET_FAILS="1")
+        listener = self.keep(Listener())
+        emulator = self.keep(Emulator())
+        bridge = self.keep(start_bridge(env=env))
+        emulator.wait_lines(r"^client 'Request Data' connected$", 1, timeout=60)
+        wait_for_dots(self, bridge, 5)
+        time.sleep(3)
+        self.assertEqual(emulator.matching(r"disconnected"), [], "frames keep arriving: the connection stays")
+        relayed = len(listener.datagrams())
+        self.assertGreater(relayed, 60)
+
+        emulator.send("hold")
+        held = emulator.wait_lines(r"^hold: ", 1)[0][0]
+        gone = emulator.wait_lines(r"^client 'Request Data' disconnected: the client closed the connection$", 1,
+                                   timeout=10)[0][0]
+        self.assertTrue(1.9 <= gone - held <= 3.5, f"the bridge closed {gone - held:.2f} s after the last frame")
+        emulator.wait_lines(r"^client 'Request Data' connected$", 2, timeout=10)
 
     def test_relays_the_built_in_flight_from_the_emulator_of_the_same_build(self):
         # A port of its own through the environment: the stand-in reads it too.
@@ -284,6 +330,11 @@ class BridgeConnectionTest(BridgeTestCase):
         bridge = self.keep(start_bridge(env=env))
         emulator.wait_lines(r"^client 'Request Data' connected$", 1, timeout=60)
         wait_for_dots(self, bridge, 20)
+        # One dispatch call a millisecond: a pump that does not sleep, or sleeps
+        # in 15.6 ms steps as Windows does without a raised timer resolution, fails.
+        rate = emulator.dispatch_rate(2.0)
+        print(f"dispatch calls per second: {rate:.0f}")
+        self.assertTrue(200 <= rate <= 1100, f"{rate:.0f} dispatch calls per second")
         bridge.stop()
         time.sleep(0.3)
 

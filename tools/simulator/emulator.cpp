@@ -1,6 +1,7 @@
 #include "emulator.h"
 
 #include "sim_records.h"
+#include "socket_startup.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -65,9 +66,24 @@ void Emulator::Warn(const std::string& text)
     std::fflush(stderr);
 }
 
+void Emulator::Departure(const std::string& text)
+{
+    ++departures_;
+    Warn("departure: " + text);
+}
+
+void Emulator::SendException(std::uint32_t index, const char* what)
+{
+    unsigned char record[kExceptionRecordSize];
+    const std::uint32_t send_id = client_->calls;
+    if (SendRecord(record, WriteExceptionRecord(record, sizeof(record), kExceptionNameUnrecognized, send_id, index)))
+        Say("sent an exception (a record of kind 1): call %u, argument %u: %s", static_cast<unsigned>(send_id),
+            static_cast<unsigned>(index), what);
+}
+
 bool Emulator::Listen(std::string& error)
 {
-    StartLoopback();
+    StartSockets();
     listener_ = ListenLoopback(options_.port, error);
     return listener_ != kNoSocket;
 }
@@ -216,6 +232,7 @@ void Emulator::HandleFrame(std::uint32_t type, const std::vector<unsigned char>&
 {
     simlink::FrameReader reader(fields.data(), fields.size());
     Client& client = *client_;
+    ++client.calls;
     if (!client.opened && type != simlink::kOpen) {
         EndClient("the client did not open its connection first; connection dropped", true);
         return;
@@ -237,6 +254,10 @@ void Emulator::HandleFrame(std::uint32_t type, const std::vector<unsigned char>&
         client.opened = true;
         client.name = name;
         Say("client '%s' connected", name.c_str());
+        // The simulator's first record on every connection acknowledges the open.
+        unsigned char open[kOpenRecordSize];
+        if (SendRecord(open, WriteOpenRecord(open, sizeof(open), "Kinemora simulator emulator")) && options_.verbose)
+            Say("sent the open acknowledgement (a record of kind 2)");
         return;
     }
     case simlink::kAddToDataDefinition:
@@ -258,10 +279,17 @@ void Emulator::HandleFrame(std::uint32_t type, const std::vector<unsigned char>&
         if (!reader.U32(request.request_id) || !reader.U32(request.define_id) || !reader.U32(radius) ||
             !reader.I32(object_type))
             break;
-        if (object_type != 0 || radius != 0)
-            Warn("request " + std::to_string(request.request_id) + " asks for object type " +
-                 std::to_string(object_type) + " within " + std::to_string(radius) +
-                 " m; the emulator has only the user's aircraft and answers with it");
+        const std::string which = "request " + std::to_string(request.request_id);
+        if (request.request_id != 0)
+            Departure(which + ": request ID " + std::to_string(request.request_id) + " (the bridge uses 0)");
+        if (request.define_id != 0)
+            Departure(which + ": definition ID " + std::to_string(request.define_id) + " (the bridge uses 0)");
+        if (radius != 0)
+            Departure(which + ": radius " + std::to_string(radius) +
+                      " m (the bridge asks for 0: the user's aircraft only); answered with the user's aircraft");
+        if (object_type != 0)
+            Departure(which + ": object type " + std::to_string(object_type) +
+                      " (the bridge asks for 0, the user's aircraft); answered with the user's aircraft");
         client.pending.push_back(request);
         if (options_.verbose)
             Say("request %u for definition %u (%u pending)", static_cast<unsigned>(request.request_id),
@@ -272,6 +300,12 @@ void Emulator::HandleFrame(std::uint32_t type, const std::vector<unsigned char>&
     }
     case simlink::kClose:
         EndClient("the client closed the connection", false);
+        return;
+    case simlink::kDispatchReport:
+        if (!reader.U32(client.dispatch_calls))
+            break;
+        if (options_.verbose)
+            Say("dispatch calls: %u at %.9f", static_cast<unsigned>(client.dispatch_calls), MonotonicSeconds());
         return;
     default:
         Warn("ignoring a frame of unknown type " + std::to_string(type));
@@ -291,18 +325,34 @@ void Emulator::AddDatum(simlink::FrameReader& reader)
         EndClient("the client sent a bad data definition; connection dropped", true);
         return;
     }
-    std::vector<Datum>& definition = client_->definitions[define_id];
+    const std::string which = "definition " + std::to_string(define_id) + ", '" + datum.name + "'";
+    if (define_id != 0)
+        Departure(which + ": definition ID " + std::to_string(define_id) + " (the bridge uses 0)");
+    // The simulator refuses a variable or units name it does not know: the
+    // call fails with an exception record, and the definition stays as it was.
     datum.quantity = FindVariable(datum.name);
     if (datum.quantity < 0) {
-        Warn("unknown variable '" + datum.name + "': the emulator delivers 0 for it");
-    } else if (!UnitsFactor(kQuantities[datum.quantity].dimension, datum.units, datum.factor)) {
+        Departure(which + ": no such variable; refused with an exception record");
+        SendException(3, "unknown variable name");
+        return;
+    }
+    if (!KnownUnits(datum.units)) {
+        Departure(which + ": units '" + datum.units + "' are unknown; refused with an exception record");
+        SendException(4, "unknown units name");
+        return;
+    }
+    const Dimension dimension = kQuantities[datum.quantity].dimension;
+    if (!UnitsFactor(dimension, datum.units, datum.factor)) {
         datum.factor = 1.0;
-        Warn("units '" + datum.units + "' do not fit '" + datum.name +
-             "': the emulator delivers the value in SI units (m/s, m/s^2, radians, radians per second)");
+        Departure(which + ": units '" + datum.units +
+                  "' do not measure this variable; delivered in SI units (m/s, m/s^2, radians, radians per second)");
+    } else if (ToLower(datum.units) != SiUnits(dimension)) {
+        Departure(which + ": units '" + datum.units + "' (the bridge uses '" + SiUnits(dimension) + "'); converted");
     }
     if (datum_type != 4)
-        Warn("datum type " + std::to_string(datum_type) + " for '" + datum.name +
-             "': the emulator delivers every value as a 64-bit float (type 4)");
+        Departure(which + ": datum type " + std::to_string(datum_type) +
+                  " (the bridge uses 4, a 64-bit float); delivered as a 64-bit float all the same");
+    std::vector<Datum>& definition = client_->definitions[define_id];
     definition.push_back(datum);
     Say("definition %u #%u: %s in %s (type %d, epsilon %g, datum ID %u)", static_cast<unsigned>(define_id),
         static_cast<unsigned>(definition.size()), datum.name.c_str(), datum.units.c_str(), static_cast<int>(datum_type),

@@ -70,6 +70,8 @@ private:
         simlink::FrameAssembler received;
         bool opened = false;
         std::string name;
+        std::uint32_t calls = 0;          // frames received: the send ID of the latest
+        std::uint32_t dispatch_calls = 0; // as the client last reported them
         std::map<std::uint32_t, std::vector<Datum>> definitions;
         std::map<std::string, std::uint32_t> subscriptions; // lower-case system event name
         std::deque<Request> pending;
@@ -81,6 +83,9 @@ private:
 #endif
         ;
     void Warn(const std::string& text);
+    // A call that differs from the bridge's own fixed calls: counted and shown.
+    void Departure(const std::string& text);
+    void SendException(std::uint32_t index, const char* what);
 
     void Execute(const Command& command);
     void Status();
@@ -110,4 +115,5 @@ private:
     Clock::time_point next_frame_;
     Clock::time_point next_report_;
     std::uint64_t reported_deliveries_ = 0;
+    std::uint64_t departures_ = 0;
 };

@@ -9,12 +9,15 @@ void Emulator::Status()
 {
     const char* pace = options_.pace == Pace::Fast ? "fast" : options_.pace == Pace::Hold ? "hold" : "run";
     if (Connected())
-        Say("status: %s, client '%s' connected, pace %s at %g Hz, frame %llu, %u pending",
+        Say("status: %s, client '%s' connected, pace %s at %g Hz, frame %llu, %u pending, %u dispatch calls, "
+            "%llu departures",
             options_.offline ? "offline" : "online", client_->name.c_str(), pace, options_.rate_hz,
-            static_cast<unsigned long long>(frame_), static_cast<unsigned>(client_->pending.size()));
+            static_cast<unsigned long long>(frame_), static_cast<unsigned>(client_->pending.size()),
+            static_cast<unsigned>(client_->dispatch_calls), static_cast<unsigned long long>(departures_));
     else
-        Say("status: %s, no client, pace %s at %g Hz, frame %llu", options_.offline ? "offline" : "online", pace,
-            options_.rate_hz, static_cast<unsigned long long>(frame_));
+        Say("status: %s, no client, pace %s at %g Hz, frame %llu, %llu departures", options_.offline ? "offline" : "online",
+            pace, options_.rate_hz, static_cast<unsigned long long>(frame_),
+            static_cast<unsigned long long>(departures_));
 }
 
 void Emulator::Execute(const Command& command)

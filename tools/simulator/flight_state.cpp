@@ -82,6 +82,25 @@ int FindColumn(const std::string& column)
     return -1;
 }
 
+const char* SiUnits(Dimension dimension)
+{
+    for (const Units& u : kUnits) {
+        if (u.dimension == dimension && u.factor == 1.0)
+            return u.name;
+    }
+    return "";
+}
+
+bool KnownUnits(const std::string& units)
+{
+    const std::string wanted = ToLower(units);
+    for (const Units& u : kUnits) {
+        if (wanted == u.name)
+            return true;
+    }
+    return false;
+}
+
 bool UnitsFactor(Dimension dimension, const std::string& units, double& factor)
 {
     const std::string wanted = ToLower(units);

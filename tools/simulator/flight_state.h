@@ -35,4 +35,10 @@ int FindColumn(const std::string& column);
 // units (any letter case); false when the units do not measure that dimension.
 bool UnitsFactor(Dimension dimension, const std::string& units, double& factor);
 
+// Whether the emulator knows a units name at all (any letter case).
+bool KnownUnits(const std::string& units);
+
+// The SI units of a dimension, in which the bridge asks for it.
+const char* SiUnits(Dimension dimension);
+
 std::string ToLower(std::string text);

@@ -15,8 +15,11 @@
 //   kSubscribeToSystemEvent u32 client event, text system event name
 //   kRequestData            u32 request, u32 definition, u32 radius, i32 object type
 //   kClose                  nothing
+//   kDispatchReport         u32 dispatch calls on this connection so far (sent
+//                           by a dispatch call, at most twice a second)
 // Emulator to stand-in:
-//   kAccepted               nothing (answers kOpen)
+//   kAccepted               nothing (answers kOpen; the open acknowledgement
+//                           record follows as the first kRecord)
 //   kRefused                text reason (answers kOpen; the emulator then closes)
 //   kRecord                 one record in SimConnect's receive layout, to the frame's end
 
@@ -32,6 +35,7 @@ constexpr std::uint32_t kAddToDataDefinition = 2;
 constexpr std::uint32_t kSubscribeToSystemEvent = 3;
 constexpr std::uint32_t kRequestData = 4;
 constexpr std::uint32_t kClose = 5;
+constexpr std::uint32_t kDispatchReport = 6;
 constexpr std::uint32_t kAccepted = 0x101;
 constexpr std::uint32_t kRefused = 0x102;
 constexpr std::uint32_t kRecord = 0x103;

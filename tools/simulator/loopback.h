@@ -11,9 +11,6 @@
 using LoopbackSocket = std::intptr_t;
 constexpr LoopbackSocket kNoSocket = -1;
 
-// Starts Windows Sockets 2.2 once per process; nothing on POSIX.
-void StartLoopback();
-
 // A listening socket on 127.0.0.1:port, or kNoSocket with a readable reason.
 LoopbackSocket ListenLoopback(std::uint16_t port, std::string& error);
 

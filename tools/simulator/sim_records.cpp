@@ -23,6 +23,33 @@ std::size_t WriteHeaderRecord(unsigned char* out, std::size_t capacity, std::uin
     return kRecordHeaderSize;
 }
 
+std::size_t WriteExceptionRecord(unsigned char* out, std::size_t capacity, std::uint32_t code, std::uint32_t send_id,
+                                 std::uint32_t index)
+{
+    if (capacity < kExceptionRecordSize)
+        return 0;
+    WriteHeader(out, kExceptionRecordSize, kSimKindException);
+    simlink::WriteU32(out + 12, code);
+    simlink::WriteU32(out + 16, send_id);
+    simlink::WriteU32(out + 20, index);
+    return kExceptionRecordSize;
+}
+
+std::size_t WriteOpenRecord(unsigned char* out, std::size_t capacity, const char* application_name)
+{
+    constexpr std::size_t kNameSize = 256;
+    if (capacity < kOpenRecordSize)
+        return 0;
+    std::memset(out, 0, kOpenRecordSize);
+    WriteHeader(out, kOpenRecordSize, kSimKindOpen);
+    const std::size_t length = std::strlen(application_name);
+    std::memcpy(out + 12, application_name, length < kNameSize - 1 ? length : kNameSize - 1);
+    // The emulator's own version, 1.0.0.0, for both the application and the library.
+    simlink::WriteU32(out + 268, 1);
+    simlink::WriteU32(out + 284, 1);
+    return kOpenRecordSize;
+}
+
 std::size_t WriteEventRecord(unsigned char* out, std::size_t capacity, std::uint32_t event_id)
 {
     if (capacity < kEventRecordSize)

@@ -3,23 +3,37 @@
 // Microsoft Flight Simulator. Test and demo equipment only.
 //
 // Every export catches everything: nothing throws across the library boundary.
+//
+// A call with a handle that is not open (never opened, or closed already) is
+// refused and reported on standard error as a departure. With the environment
+// variable KINEMORA_SIMCONNECT_QUIET_FAILS=1, SimConnect_CallDispatch reports
+// failure whenever it hands out no record, as a library that did so would.
 #include "link_protocol.h"
 #include "loopback.h"
 #include "simconnect_api.h"
 #include "simulator_port.h"
+#include "socket_startup.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
 #include <new>
 #include <vector>
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr SimConnectResult kOk = 0;
 constexpr SimConnectResult kFail = -0x7FFFBFFB; // E_FAIL, 0x80004005
 constexpr int kOpenTimeoutMs = 2000;
 constexpr int kSendTimeoutMs = 1000;
+constexpr auto kDispatchReportEvery = std::chrono::milliseconds(500);
 
 struct Connection {
     LoopbackSocket socket = kNoSocket;
@@ -27,11 +41,37 @@ struct Connection {
     bool broken = false;
     // Records are handed out from 8-byte aligned storage, like the library's own.
     std::vector<std::uint64_t> record;
+    std::uint32_t dispatch_calls = 0;
+    Clock::time_point dispatch_reported = Clock::now();
 };
 
-Connection* ToConnection(SimConnectHandle handle)
+// Handles are serial numbers, never reused, so a closed one is always told
+// from an open one.
+std::mutex connections_mutex;
+std::map<std::uintptr_t, Connection*> connections;
+std::uintptr_t last_handle = 0;
+
+void Departure(const char* call, const char* what)
 {
-    return static_cast<Connection*>(handle);
+    std::fprintf(stderr, "SimConnect stand-in: departure: %s %s\n", call, what);
+    std::fflush(stderr);
+}
+
+// The open connection behind a handle, or null after reporting the departure.
+Connection* ToConnection(SimConnectHandle handle, const char* call)
+{
+    std::lock_guard<std::mutex> lock(connections_mutex);
+    const auto found = connections.find(reinterpret_cast<std::uintptr_t>(handle));
+    if (found != connections.end())
+        return found->second;
+    Departure(call, handle == nullptr ? "with a null handle" : "with a handle that is not open");
+    return nullptr;
+}
+
+bool QuietFails()
+{
+    const char* value = std::getenv("KINEMORA_SIMCONNECT_QUIET_FAILS");
+    return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
 // Sends one frame; a failed send marks the connection broken.
@@ -86,7 +126,9 @@ bool AwaitAcceptance(Connection& connection)
 
 SimConnectResult Open(SimConnectHandle* handle, const char* client_name)
 {
-    StartLoopback();
+    // Once per process: the bridge opens a connection every second while it waits.
+    static const bool sockets_started = (StartSockets(), true);
+    (void)sockets_started;
     Connection* connection = new (std::nothrow) Connection;
     if (connection == nullptr)
         return kFail;
@@ -96,7 +138,9 @@ SimConnectResult Open(SimConnectHandle* handle, const char* client_name)
         simlink::FrameWriter writer(buffer, sizeof(buffer), simlink::kOpen);
         writer.Text(client_name != nullptr ? client_name : "");
         if (Send(connection, writer, buffer) == kOk && AwaitAcceptance(*connection)) {
-            *handle = connection;
+            std::lock_guard<std::mutex> lock(connections_mutex);
+            connections[++last_handle] = connection;
+            *handle = reinterpret_cast<SimConnectHandle>(last_handle);
             return kOk;
         }
         CloseLoopback(connection->socket);
@@ -105,10 +149,26 @@ SimConnectResult Open(SimConnectHandle* handle, const char* client_name)
     return kFail;
 }
 
+// Tells the emulator how often the client pumps, at most twice a second.
+void ReportDispatchCalls(Connection* connection)
+{
+    ++connection->dispatch_calls;
+    const Clock::time_point now = Clock::now();
+    if (now - connection->dispatch_reported < kDispatchReportEvery)
+        return;
+    connection->dispatch_reported = now;
+    unsigned char buffer[16];
+    simlink::FrameWriter writer(buffer, sizeof(buffer), simlink::kDispatchReport);
+    writer.U32(connection->dispatch_calls);
+    Send(connection, writer, buffer);
+}
+
 SimConnectResult Dispatch(Connection* connection, SimConnectDispatchProc dispatch, void* context)
 {
     if (connection->broken)
         return kFail;
+    ReportDispatchCalls(connection);
+    bool handed_out = false;
     // Records that arrived before a close are still handed out.
     const bool open = ReceiveAvailable(*connection);
     for (;;) {
@@ -129,6 +189,7 @@ SimConnectResult Dispatch(Connection* connection, SimConnectDispatchProc dispatc
         if (dispatch != nullptr)
             dispatch(reinterpret_cast<SimConnectRecord*>(record), static_cast<std::uint32_t>(fields.size()),
                      context);
+        handed_out = true;
         if (connection->broken)
             return kFail;
     }
@@ -136,7 +197,8 @@ SimConnectResult Dispatch(Connection* connection, SimConnectDispatchProc dispatc
         connection->broken = true;
         return kFail;
     }
-    return kOk;
+    static const bool quiet_fails = QuietFails();
+    return quiet_fails && !handed_out ? kFail : kOk;
 }
 
 } // namespace
@@ -168,7 +230,7 @@ SimConnectResult SimConnect_AddToDataDefinition(SimConnectHandle handle, std::ui
     writer.I32(datum_type);
     writer.F32(epsilon);
     writer.U32(datum_id);
-    return Send(ToConnection(handle), writer, buffer);
+    return Send(ToConnection(handle, "SimConnect_AddToDataDefinition"), writer, buffer);
 }
 
 SimConnectResult SimConnect_SubscribeToSystemEvent(SimConnectHandle handle, std::uint32_t event_id,
@@ -178,7 +240,7 @@ SimConnectResult SimConnect_SubscribeToSystemEvent(SimConnectHandle handle, std:
     simlink::FrameWriter writer(buffer, sizeof(buffer), simlink::kSubscribeToSystemEvent);
     writer.U32(event_id);
     writer.Text(system_event_name != nullptr ? system_event_name : "");
-    return Send(ToConnection(handle), writer, buffer);
+    return Send(ToConnection(handle, "SimConnect_SubscribeToSystemEvent"), writer, buffer);
 }
 
 SimConnectResult SimConnect_RequestDataOnSimObjectType(SimConnectHandle handle, std::uint32_t request_id,
@@ -191,15 +253,16 @@ SimConnectResult SimConnect_RequestDataOnSimObjectType(SimConnectHandle handle, 
     writer.U32(define_id);
     writer.U32(radius_meters);
     writer.I32(object_type);
-    return Send(ToConnection(handle), writer, buffer);
+    return Send(ToConnection(handle, "SimConnect_RequestDataOnSimObjectType"), writer, buffer);
 }
 
 SimConnectResult SimConnect_CallDispatch(SimConnectHandle handle, SimConnectDispatchProc dispatch, void* context)
 {
-    if (handle == nullptr)
+    Connection* connection = ToConnection(handle, "SimConnect_CallDispatch");
+    if (connection == nullptr)
         return kFail;
     try {
-        return Dispatch(ToConnection(handle), dispatch, context);
+        return Dispatch(connection, dispatch, context);
     } catch (...) {
         return kFail;
     }
@@ -207,9 +270,13 @@ SimConnectResult SimConnect_CallDispatch(SimConnectHandle handle, SimConnectDisp
 
 SimConnectResult SimConnect_Close(SimConnectHandle handle)
 {
-    Connection* connection = ToConnection(handle);
+    Connection* connection = ToConnection(handle, "SimConnect_Close");
     if (connection == nullptr)
         return kFail;
+    {
+        std::lock_guard<std::mutex> lock(connections_mutex);
+        connections.erase(reinterpret_cast<std::uintptr_t>(handle));
+    }
     unsigned char buffer[16];
     simlink::FrameWriter writer(buffer, sizeof(buffer), simlink::kClose);
     Send(connection, writer, buffer);

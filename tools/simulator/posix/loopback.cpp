@@ -34,8 +34,6 @@ void MakeQuickAndNonBlocking(int s)
 
 } // namespace
 
-void StartLoopback() {}
-
 LoopbackSocket ListenLoopback(std::uint16_t port, std::string& error)
 {
     const int s = socket(AF_INET, SOCK_STREAM, 0);

@@ -33,15 +33,6 @@ std::string ErrorText()
 
 } // namespace
 
-void StartLoopback()
-{
-    static bool started = false;
-    if (started)
-        return;
-    WSADATA data;
-    started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-}
-
 LoopbackSocket ListenLoopback(std::uint16_t port, std::string& error)
 {
     const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);

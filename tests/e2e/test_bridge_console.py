@@ -1,0 +1,69 @@
+"""The bridge in a real Windows console (Wine's, inside a tmux terminal):
+where standard output is the console, the bridge turns off QuickEdit on the
+console's input and keeps every other mode bit; where it is not, it changes
+nothing. console_probe.exe runs the bridge in its own console and reads the
+mode before and after."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+import harness
+
+QUICK_EDIT = 0x40
+EXTENDED_FLAGS = 0x80
+
+
+def windows_path(path):
+    """Wine shows the Linux root as drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class BridgeConsoleTest(unittest.TestCase):
+    def run_in_terminal(self):
+        if shutil.which("tmux") is None:
+            self.fail("tmux is missing: run scripts/setup.sh (Debian package tmux)")
+        folder = tempfile.mkdtemp(dir=harness.options.build)
+        result = os.path.join(folder, "console.txt")
+        bridge = os.path.join(harness.options.win_build, "bin", "kinemora_mfs_2020.exe")
+        probe = harness.command("console_probe", windows_path(result), windows_path(bridge))
+        server = ["tmux", "-L", f"kinemora-console-{os.getpid()}"]
+        subprocess.run(server + ["new-session", "-d", "-x", "100", "-y", "30",
+                                 " ".join(f"'{part}'" for part in probe)], check=True)
+        try:
+            deadline = time.monotonic() + 90
+            text = ""
+            while time.monotonic() < deadline:
+                if os.path.exists(result):
+                    with open(result) as f:
+                        text = f.read()
+                    if "done=1" in text or "error=" in text:
+                        break
+                time.sleep(0.2)
+        finally:
+            subprocess.run(server + ["kill-server"], capture_output=True)
+        cases = {}
+        for line in text.splitlines():
+            fields = dict(part.split("=", 1) for part in line.split())
+            if "case" in fields:
+                self.assertNotIn("error", fields, line)
+                cases[fields["case"]] = (int(fields["before"], 16), int(fields["after"], 16))
+        self.assertIn("done=1", text, f"the probe did not finish: {text!r}")
+        return cases
+
+    def test_quick_edit_goes_off_only_where_output_is_the_console(self):
+        cases = self.run_in_terminal()
+        for name in ("console", "input_redirected"):
+            before, after = cases[name]
+            self.assertTrue(before & QUICK_EDIT, f"{name}: the probe starts with QuickEdit on")
+            self.assertEqual(after, (before & ~QUICK_EDIT) | EXTENDED_FLAGS,
+                             f"{name}: 0x{before:x} became 0x{after:x}")
+        before, after = cases["output_redirected"]
+        self.assertEqual(after, before, "standard output is a file: the console is left as it is")
+
+
+if __name__ == "__main__":
+    harness.main()
