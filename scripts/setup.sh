@@ -11,6 +11,8 @@ packages=(
   wine64 xvfb x11-apps imagemagick fonts-liberation tmux
   iproute2 util-linux procps
   tshark
+  qemu-user gcc-powerpc-linux-gnu libc6-dev-powerpc-cross gcc-arm-linux-gnueabihf libc6-dev-armhf-cross
+  gcc-avr avr-libc simavr arduino-core-avr
 )
 
 missing=()
