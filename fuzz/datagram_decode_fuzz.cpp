@@ -7,6 +7,8 @@
 // same bytes.
 #include <kinemora/motion_datagram.h>
 
+#include "little_endian.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -19,19 +21,6 @@ void Require(bool condition)
 {
     if (!condition)
         std::abort();
-}
-
-void PutU32(unsigned char* p, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-void PutF32(unsigned char* p, float value)
-{
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    PutU32(p, bits);
 }
 
 // A test-only encoder, written from the layout and independent of the decoder.

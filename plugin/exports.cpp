@@ -4,7 +4,7 @@
 #include "broadcast_sender.h"
 #include "motion_frame.h"
 #include "socket_startup.h"
-#include "telemetry_snapshot.h"
+#include "plugin_state.h"
 
 #include <cstdint>
 
@@ -32,7 +32,7 @@ std::int64_t Aerofly_FS_2_External_DLL_GetInterfaceVersion()
 
 bool Aerofly_FS_2_External_DLL_Init(const void* /*host_value*/)
 {
-    telemetry_snapshot.Clear();
+    plugin_state.Clear();
     return true;
 }
 
@@ -40,7 +40,7 @@ void Aerofly_FS_2_External_DLL_Update(double /*delta_time*/, const std::uint8_t*
                                       std::int32_t /*host_value*/, std::uint32_t message_list_received_count)
 {
     try {
-        RunFrame(message_list_received_byte_stream, message_list_received_count, SendDatagram);
+        RunFrame(plugin_state, message_list_received_byte_stream, message_list_received_count, SendDatagram);
     } catch (...) {
         // Out of memory for the frame's list: the frame is lost, the simulator goes on.
     }

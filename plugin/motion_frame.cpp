@@ -1,16 +1,11 @@
 #include "motion_frame.h"
 
 #include "little_endian.h"
-#include "telemetry_snapshot.h"
 
 #include <cmath>
 #include <cstring>
 
 namespace {
-
-// Set at load, cleared by the first datagram, never set again while loaded.
-// Only Update touches it, and the host never runs two Updates at once.
-std::uint8_t first_datagram = 1;
 
 bool Is(const tm_external_message& record, const tm_external_message& constant)
 {
@@ -85,23 +80,21 @@ void EncodeK01(const MotionFrame& frame, std::uint8_t (&msg)[kK01Size])
     PutF32(msg + 40, frame.aircraft_angularvelocity.z);
 }
 
-void RunFrame(const std::uint8_t* stream, std::uint32_t count, DatagramSink send)
+void RunFrame(PluginState& state, const std::uint8_t* stream, std::uint32_t count, DatagramSink send)
 {
-    std::vector<tm_external_message> MessageListReceive;
+    std::vector<tm_external_message>& MessageListReceive = state.MessageListStorage();
     decode_frame(stream, count, MessageListReceive);
     if (MessageListReceive.empty())
         return;
 
     MotionFrame frame = ReadMotionFrame(MessageListReceive);
-    if (first_datagram) {
+    if (state.TakeFirstDatagram())
         frame.time = 0.0;
-        first_datagram = 0;
-    }
 
     std::uint8_t msg[kK01Size];
     EncodeK01(frame, msg);
     send(msg, static_cast<std::int32_t>(kK01Size));
 
     // Recorded only after the send, so the network never runs under the lock.
-    telemetry_snapshot.RecordFrame(frame.time, frame.aircraft_velocity_body);
+    state.RecordFrame(frame.time, frame.aircraft_velocity_body);
 }

@@ -3,6 +3,7 @@
 // One host frame: decode the messages, pick out the aircraft's motion, send
 // the 44-byte K01 datagram and record the frame in the telemetry snapshot.
 
+#include "plugin_state.h"
 #include "tm_external_message.h"
 
 #include <cstddef>
@@ -39,7 +40,7 @@ void EncodeK01(const MotionFrame& frame, std::uint8_t (&msg)[kK01Size]);
 // Where a finished datagram goes: the broadcast sender, or a test's capture.
 using DatagramSink = void (*)(const void* data, std::int32_t length);
 
-// The whole of one Update call. A frame without records (count 0, or a null
-// stream) sends and records nothing and leaves the first-datagram rule alone.
-// The first frame with records after load carries time 0.
-void RunFrame(const std::uint8_t* stream, std::uint32_t count, DatagramSink send);
+// The whole of one Update call, on the plug-in's state. A frame without
+// records (count 0, or a null stream) sends and records nothing and leaves
+// the first-datagram rule alone. The first frame with records carries time 0.
+void RunFrame(PluginState& state, const std::uint8_t* stream, std::uint32_t count, DatagramSink send);

@@ -3,24 +3,11 @@
 #include <cstddef>
 #include <iterator>
 
-void TelemetrySnapshot::Clear()
+void TelemetrySnapshot::Record(double frame_time, const Vector3d& velocity)
 {
-    std::lock_guard<std::mutex> lock(snapshot_mutex);
-    *this = TelemetrySnapshot();
-}
-
-void TelemetrySnapshot::RecordFrame(double frame_time, const Vector3d& velocity)
-{
-    std::lock_guard<std::mutex> lock(snapshot_mutex);
     time = frame_time;
     ++counter; // Unsigned, so it wraps from 4294967295 to 0.
     for (std::size_t i = std::size(trace) - 1; i > 0; --i)
         trace[i] = trace[i - 1];
     trace[0] = velocity;
-}
-
-TelemetrySnapshot TelemetrySnapshot::CopyOut() const
-{
-    std::lock_guard<std::mutex> lock(snapshot_mutex);
-    return *this;
 }

@@ -1,5 +1,7 @@
 #include "tm_external_message.h"
 
+#include "little_endian.h"
+
 #include <cassert>
 #include <cstddef>
 #include <cstring>
@@ -48,49 +50,20 @@ const tm_external_message MessageAircraftRateOfTurn{
 const tm_external_message MessageSimulationTime{
     tm_msg_name_hash("Simulation.Time"), tm_msg_data_type::Double, MessageFlags(0x06000040u)};
 
-namespace {
-
-// Little-endian loads from single bytes: no alignment needed, any host byte
-// order. Written out so that compilers merge each into one plain load.
-std::uint16_t LoadU16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t LoadU32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::uint64_t LoadU64(const std::uint8_t* p)
-{
-    return static_cast<std::uint64_t>(LoadU32(p)) | (static_cast<std::uint64_t>(LoadU32(p + 4)) << 32);
-}
-
-double LoadDouble(const std::uint8_t* p)
-{
-    const std::uint64_t bits = LoadU64(p);
-    double value;
-    std::memcpy(&value, &bits, sizeof(value));
-    return value;
-}
-
-} // namespace
 
 double tm_external_message::get_double() const
 {
     assert(Header.DataType == tm_msg_data_type::Double);
-    return LoadDouble(Payload);
+    return LoadF64(Payload);
 }
 
 Vector3d tm_external_message::get_vector3d() const
 {
     assert(Header.DataType == tm_msg_data_type::Vector3d);
     Vector3d v;
-    v.x = LoadDouble(Payload);
-    v.y = LoadDouble(Payload + 8);
-    v.z = LoadDouble(Payload + 16);
+    v.x = LoadF64(Payload);
+    v.y = LoadF64(Payload + 8);
+    v.z = LoadF64(Payload + 16);
     return v;
 }
 

@@ -6,7 +6,7 @@
 #include "module_handle.h"
 #include "monitor_lines.h"
 #include "monitor_thread.h"
-#include "telemetry_snapshot.h"
+#include "plugin_state.h"
 
 #include <windows.h>
 #include <gdiplus.h>
@@ -94,7 +94,7 @@ void PaintMonitor(HDC hdc)
     GdipGetImageGraphicsContext(backbuffer, &graphics);
     GdipGraphicsClear(graphics, clearcolor);
 
-    const TelemetrySnapshot dd = telemetry_snapshot.CopyOut();
+    const TelemetrySnapshot dd = plugin_state.CopyOut();
     float y = kFirstLineY;
     ForEachMonitorLine(
         dd, [&](const wchar_t* label, float value) { DrawValueLine(y, graphics, label, value); },

@@ -1,5 +1,7 @@
 #include "motion_datagram.h"
 
+#include "little_endian.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,9 +19,7 @@ std::vector<unsigned char> Bytes(const MotionDatagram& datagram)
 // The four little-endian bytes of the float at a value's position.
 std::uint32_t FloatBitsAt(const MotionDatagram& datagram, std::size_t index)
 {
-    const unsigned char* p = datagram.bytes + kFirstFloatOffset + 4 * index;
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    return LoadU32(datagram.bytes + kFirstFloatOffset + 4 * index);
 }
 
 TEST(K2MotionDatagram, LaysOutLeadInTimeAndTwelveFloatsLittleEndian)

@@ -1,37 +1,32 @@
 #include "receive_record.h"
 
+#include "little_endian.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace {
+
+void PutU32(std::vector<unsigned char>& r, std::size_t offset, std::uint32_t value)
+{
+    ::PutU32(r.data() + offset, value);
+}
+
+void PutF64(std::vector<unsigned char>& r, std::size_t offset, double value)
+{
+    ::PutF64(r.data() + offset, value);
+}
 
 // A record of the given size with the kind at byte 8 (and the size at byte 0,
 // as the library writes it; the bridge does not read it).
 std::vector<unsigned char> Record(std::size_t size, std::uint32_t kind)
 {
     std::vector<unsigned char> r(size, 0);
-    for (int b = 0; b < 4; ++b) {
-        r[b] = static_cast<unsigned char>(size >> (8 * b));
-        r[8 + b] = static_cast<unsigned char>(kind >> (8 * b));
-    }
+    PutU32(r, 0, static_cast<std::uint32_t>(size));
+    PutU32(r, 8, kind);
     return r;
-}
-
-void PutU32(std::vector<unsigned char>& r, std::size_t offset, std::uint32_t value)
-{
-    for (int b = 0; b < 4; ++b)
-        r[offset + b] = static_cast<unsigned char>(value >> (8 * b));
-}
-
-void PutF64(std::vector<unsigned char>& r, std::size_t offset, double value)
-{
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof(bits));
-    for (int b = 0; b < 8; ++b)
-        r[offset + b] = static_cast<unsigned char>(bits >> (8 * b));
 }
 
 RoutedRecord Route(const std::vector<unsigned char>& r)

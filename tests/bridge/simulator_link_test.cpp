@@ -1,6 +1,7 @@
 // The stand-in's link protocol and the records the emulator sends, down to
 // the byte; and the bridge's routing of exactly those records.
 #include "link_protocol.h"
+#include "little_endian.h"
 #include "receive_record.h"
 #include "sim_records.h"
 
@@ -146,7 +147,7 @@ TEST(LinkFrameAssembler, RejectsLengthsWithoutATypeOrBeyondTheLimit)
     for (std::uint32_t length : {0u, 3u, 65537u, 0xFFFFFFFFu}) {
         simlink::FrameAssembler assembler;
         unsigned char header[4];
-        simlink::WriteU32(header, length);
+        PutU32(header, length);
         assembler.Append(header, sizeof(header));
         std::uint32_t type = 0;
         Bytes fields;

@@ -1,5 +1,6 @@
 // The monitor's text: what each of its 32 lines reads for a snapshot copy.
 #include "monitor_lines.h"
+#include "plugin_state.h"
 
 #include <gtest/gtest.h>
 
@@ -35,10 +36,10 @@ std::wstring VectorLine(const wchar_t* label, const Vector3d& value)
 
 TEST(MonitorLinesTest, FreshAndClearedSnapshotsShowZeros)
 {
-    TelemetrySnapshot dd;
-    dd.RecordFrame(3.5, Vector3d{1.0, 2.0, 3.0});
-    dd.Clear();
-    for (const TelemetrySnapshot& snapshot : {TelemetrySnapshot(), dd}) {
+    PluginState state;
+    state.RecordFrame(3.5, Vector3d{1.0, 2.0, 3.0});
+    state.Clear();
+    for (const TelemetrySnapshot& snapshot : {TelemetrySnapshot(), state.CopyOut()}) {
         const auto lines = MonitorLines(snapshot);
         EXPECT_EQ(lines[0], L"counter: 0.000000");
         EXPECT_EQ(lines[1], L"time: 0.000000");
@@ -73,7 +74,7 @@ TEST(MonitorLinesTest, TraceComesNewestFirstFromSixtyFourBitValues)
 {
     TelemetrySnapshot dd;
     for (int i = 1; i <= 31; ++i)
-        dd.RecordFrame(i * 0.25, Vector3d{static_cast<double>(i), -0.5 * i, 0.0});
+        dd.Record(i * 0.25, Vector3d{static_cast<double>(i), -0.5 * i, 0.0});
     const auto lines = MonitorLines(dd);
     EXPECT_EQ(lines[0], L"counter: 31.000000");
     EXPECT_EQ(lines[1], L"time: 7.750000");

@@ -10,7 +10,7 @@
 //                             that stdin gives, one per line (see ParseSnapshot)
 #include "monitor.h"
 #include "monitor_lines.h"
-#include "telemetry_snapshot.h"
+#include "plugin_state.h"
 
 #include <windows.h>
 
@@ -104,10 +104,10 @@ std::string Rect(const RECT& r)
 
 int ShowWindowScenario()
 {
-    telemetry_snapshot.RecordFrame(1.0, Vector3d{1000.0, -1000.0, 123.456});
-    telemetry_snapshot.RecordFrame(2.0, Vector3d{-7.25, 3.0, 0.5});
-    telemetry_snapshot.RecordFrame(12.5, Vector3d{51.2, 0.0, -1.5});
-    for (const std::wstring& line : MonitorLines(telemetry_snapshot.CopyOut()))
+    plugin_state.RecordFrame(1.0, Vector3d{1000.0, -1000.0, 123.456});
+    plugin_state.RecordFrame(2.0, Vector3d{-7.25, 3.0, 0.5});
+    plugin_state.RecordFrame(12.5, Vector3d{51.2, 0.0, -1.5});
+    for (const std::wstring& line : MonitorLines(plugin_state.CopyOut()))
         Print("line", Narrow(line));
 
     StartMonitor();
@@ -145,8 +145,8 @@ int ShowWindowScenario()
     Print("windows_after_close", CountMonitorWindows());
     Print("stop_after_close_ms", MeasureMs(StopMonitor));
 
-    telemetry_snapshot.RecordFrame(13.0, Vector3d{});
-    Print("counter_after_close", telemetry_snapshot.CopyOut().counter);
+    plugin_state.RecordFrame(13.0, Vector3d{});
+    Print("counter_after_close", plugin_state.CopyOut().counter);
     return 0;
 }
 

@@ -1,6 +1,7 @@
+// One host frame through RunFrame, with a capturing sink instead of the
+// network and a plug-in state of each test's own.
 #include "motion_frame.h"
 #include "record_bytes.h"
-#include "telemetry_snapshot.h"
 
 #include <gtest/gtest.h>
 
@@ -57,25 +58,22 @@ void Capture(const void* data, std::int32_t length)
     sent.emplace_back(p, p + length);
 }
 
-std::vector<std::uint8_t> Send(const Frame& frame)
+// Runs one frame on state; returns the datagram it sent, or nothing.
+std::vector<std::uint8_t> SendOn(PluginState& state, const Frame& frame)
 {
     sent.clear();
-    RunFrame(frame.bytes.data(), frame.count, Capture);
+    RunFrame(state, frame.bytes.data(), frame.count, Capture);
     return sent.empty() ? std::vector<std::uint8_t>{} : sent.back();
 }
 
 std::uint32_t U32At(const std::vector<std::uint8_t>& d, std::size_t offset)
 {
-    return static_cast<std::uint32_t>(d[offset]) | static_cast<std::uint32_t>(d[offset + 1]) << 8 |
-           static_cast<std::uint32_t>(d[offset + 2]) << 16 | static_cast<std::uint32_t>(d[offset + 3]) << 24;
+    return LoadU32(d.data() + offset);
 }
 
 float F32At(const std::vector<std::uint8_t>& d, std::size_t offset)
 {
-    const std::uint32_t bits = U32At(d, offset);
-    float value;
-    std::memcpy(&value, &bits, 4);
-    return value;
+    return LoadF32(d.data() + offset);
 }
 
 Frame EveryMotionMessage()
@@ -90,9 +88,8 @@ Frame EveryMotionMessage()
     return f;
 }
 
-// The first-datagram rule holds once per process. Its own test must be the
-// first frame of the process; every other test uses the rule up first, so it
-// passes whether ctest runs it alone or the whole program runs in order.
+// A state whose first datagram has gone out already, as in a plug-in that has
+// sent for a while.
 class Frames : public ::testing::Test {
 protected:
     void SetUp() override
@@ -100,50 +97,55 @@ protected:
         Frame any;
         any.Add(Record(64, 0, 0));
         Send(any);
+        state.Clear();
     }
+
+    std::vector<std::uint8_t> Send(const Frame& frame) { return SendOn(state, frame); }
+
+    PluginState state;
 };
 
 } // namespace
 
 TEST(RunFrame, FirstDatagramRuleAndEmptyFrames)
 {
-    telemetry_snapshot.Clear();
+    PluginState state;
     Frame empty;
-    EXPECT_TRUE(Send(empty).empty());
+    EXPECT_TRUE(SendOn(state, empty).empty());
     EXPECT_TRUE(sent.empty()) << "a frame without records sends nothing";
-    EXPECT_EQ(telemetry_snapshot.CopyOut().counter, 0u);
+    EXPECT_EQ(state.CopyOut().counter, 0u);
 
     // A null stream is an empty frame whatever the count: nothing is read or sent.
-    RunFrame(nullptr, 3, Capture);
-    RunFrame(nullptr, 0xFFFFFFFFu, Capture);
+    RunFrame(state, nullptr, 3, Capture);
+    RunFrame(state, nullptr, 0xFFFFFFFFu, Capture);
     EXPECT_TRUE(sent.empty());
-    EXPECT_EQ(telemetry_snapshot.CopyOut().counter, 0u);
+    EXPECT_EQ(state.CopyOut().counter, 0u);
 
     // The first datagram carries time 0 even with Simulation.Time present, and so does the snapshot.
-    auto first = Send(EveryMotionMessage());
+    auto first = SendOn(state, EveryMotionMessage());
     ASSERT_EQ(first.size(), 44u);
     EXPECT_EQ(U32At(first, 4), 0u);
-    TelemetrySnapshot s = telemetry_snapshot.CopyOut();
+    TelemetrySnapshot s = state.CopyOut();
     EXPECT_EQ(s.counter, 1u);
     EXPECT_EQ(s.time, 0.0);
     EXPECT_EQ(s.trace[0].x, 51.2);
 
-    auto second = Send(EveryMotionMessage());
+    auto second = SendOn(state, EveryMotionMessage());
     EXPECT_EQ(U32At(second, 4), 1500000u);
-    EXPECT_EQ(telemetry_snapshot.CopyOut().time, 1.5);
+    EXPECT_EQ(state.CopyOut().time, 1.5);
 
     // Init clears the snapshot but the rule does not apply again.
-    telemetry_snapshot.Clear();
-    auto after_clear = Send(EveryMotionMessage());
+    state.Clear();
+    auto after_clear = SendOn(state, EveryMotionMessage());
     EXPECT_EQ(U32At(after_clear, 4), 1500000u);
-    EXPECT_EQ(telemetry_snapshot.CopyOut().counter, 1u);
+    EXPECT_EQ(state.CopyOut().counter, 1u);
 
     // Empty frames leave everything as it was; a null stream with count 0 is never read.
-    const TelemetrySnapshot before = telemetry_snapshot.CopyOut();
+    const TelemetrySnapshot before = state.CopyOut();
     sent.clear();
-    RunFrame(nullptr, 0, Capture);
+    RunFrame(state, nullptr, 0, Capture);
     EXPECT_TRUE(sent.empty());
-    const TelemetrySnapshot after = telemetry_snapshot.CopyOut();
+    const TelemetrySnapshot after = state.CopyOut();
     EXPECT_EQ(after.counter, before.counter);
     EXPECT_EQ(after.time, before.time);
 }
@@ -164,13 +166,13 @@ TEST_F(Frames, EveryFieldAtItsOffset)
 
 TEST_F(Frames, NoKnownMessagesStillSendsZeros)
 {
-    const TelemetrySnapshot before = telemetry_snapshot.CopyOut();
+    const TelemetrySnapshot before = state.CopyOut();
     Frame f;
     f.Add(Record(72, tm_msg_name_hash("Aircraft.Altitude"), kDouble)).Add(Record(64, 0, 0));
     std::vector<std::uint8_t> expected(44, 0);
     std::memcpy(expected.data(), "K01,", 4);
     EXPECT_EQ(Send(f), expected);
-    const TelemetrySnapshot after = telemetry_snapshot.CopyOut();
+    const TelemetrySnapshot after = state.CopyOut();
     EXPECT_EQ(after.counter, before.counter + 1);
     EXPECT_EQ(after.trace[0].x, 0.0);
     EXPECT_EQ(after.trace[1].x, before.trace[0].x);
@@ -199,7 +201,7 @@ TEST_F(Frames, WorldFrameVelocityIsIgnored)
     world_only.Add(VectorRecord(MessageAircraftVelocity, 9, 9, 9, kWorld));
     auto d = Send(world_only);
     EXPECT_EQ(F32At(d, 8), 0.0f);
-    EXPECT_EQ(telemetry_snapshot.CopyOut().trace[0].x, 0.0);
+    EXPECT_EQ(state.CopyOut().trace[0].x, 0.0);
 
     Frame body_then_world;
     body_then_world.Add(VectorRecord(MessageAircraftVelocity, 7, 8, 9))
@@ -208,7 +210,7 @@ TEST_F(Frames, WorldFrameVelocityIsIgnored)
     EXPECT_EQ(F32At(d, 8), 7.0f);
     EXPECT_EQ(F32At(d, 12), 8.0f);
     EXPECT_EQ(F32At(d, 16), 9.0f);
-    EXPECT_EQ(telemetry_snapshot.CopyOut().trace[0].z, 9.0);
+    EXPECT_EQ(state.CopyOut().trace[0].z, 9.0);
 
     // Any flag set that includes BodyFrame counts, bits above 31 included.
     Frame odd_flags;
@@ -246,9 +248,9 @@ TEST_F(Frames, MalformedSizeEndsTheFrameButKeepsEarlierRecords)
     Frame bad_first;
     bad.assign(64, 0);
     bad_first.Add(bad); // Size 0
-    const std::uint32_t counter = telemetry_snapshot.CopyOut().counter;
+    const std::uint32_t counter = state.CopyOut().counter;
     EXPECT_TRUE(Send(bad_first).empty());
-    EXPECT_EQ(telemetry_snapshot.CopyOut().counter, counter);
+    EXPECT_EQ(state.CopyOut().counter, counter);
 }
 
 TEST(AdjustBank, SubtractsSixOnceAboveThree)

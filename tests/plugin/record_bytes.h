@@ -2,24 +2,28 @@
 
 // Builds host message records as raw stream bytes, field by field, little-endian.
 
+#include "little_endian.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace record_bytes {
 
+// Stores value's low width bytes (2, 4 or 8) at offset, little-endian.
 inline void Put(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint64_t value, std::size_t width)
 {
-    for (std::size_t i = 0; i < width; ++i)
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    if (width == 2)
+        PutU16(bytes.data() + offset, static_cast<std::uint16_t>(value));
+    else if (width == 4)
+        PutU32(bytes.data() + offset, static_cast<std::uint32_t>(value));
+    else
+        PutU64(bytes.data() + offset, value);
 }
 
 inline void PutDouble(std::vector<std::uint8_t>& bytes, std::size_t offset, double value)
 {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, 8);
-    Put(bytes, offset, bits, 8);
+    PutF64(bytes.data() + offset, value);
 }
 
 // A record of size bytes: Marker 0xAAAA, Size, ID, DataType, Flags; all else 0.
@@ -27,11 +31,11 @@ inline std::vector<std::uint8_t> Record(std::uint16_t size, std::uint64_t id, st
                                         std::uint64_t flags = 0)
 {
     std::vector<std::uint8_t> r(size < 64 ? 64 : size, 0);
-    Put(r, 0, 0xAAAA, 2);
-    Put(r, 2, size, 2);
-    Put(r, 16, id, 8);
+    PutU16(r.data(), 0xAAAA);
+    PutU16(r.data() + 2, size);
+    PutU64(r.data() + 16, id);
     r[25] = data_type;
-    Put(r, 56, flags, 8);
+    PutU64(r.data() + 56, flags);
     return r;
 }
 

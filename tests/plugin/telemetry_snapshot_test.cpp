@@ -1,7 +1,7 @@
-// The telemetry snapshot: recording, clearing, wrapping, and whole copies
-// while another thread records.
+// The telemetry snapshot as the plug-in's state keeps it: recording,
+// clearing, wrapping, and whole copies while another thread records.
 
-#include "telemetry_snapshot.h"
+#include "plugin_state.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,6 @@
 #include <thread>
 
 namespace {
-
-// The process-wide snapshot as static initialisation left it, before any test ran.
-const TelemetrySnapshot kAtLoad = telemetry_snapshot.CopyOut();
 
 void ExpectAllZero(const TelemetrySnapshot& s)
 {
@@ -35,25 +32,21 @@ Vector3d Velocity(double n)
 
 } // namespace
 
-TEST(TelemetrySnapshot, ZeroAtLoadAndWhenNew)
+TEST(TelemetrySnapshot, ZeroWhenNewAndAfterClear)
 {
-    ExpectAllZero(kAtLoad);
-    ExpectAllZero(TelemetrySnapshot());
-}
-
-TEST(TelemetrySnapshot, ClearZeroesEveryField)
-{
+    PluginState state;
+    ExpectAllZero(state.CopyOut());
     for (int i = 1; i <= 40; ++i)
-        telemetry_snapshot.RecordFrame(i * 0.25, Velocity(i));
-    telemetry_snapshot.Clear();
-    ExpectAllZero(telemetry_snapshot.CopyOut());
+        state.RecordFrame(i * 0.25, Velocity(i));
+    state.Clear();
+    ExpectAllZero(state.CopyOut());
 }
 
 TEST(TelemetrySnapshot, OneRecordingFillsTheNewestEntryOnly)
 {
-    telemetry_snapshot.Clear();
-    telemetry_snapshot.RecordFrame(12.5, Velocity(3.0));
-    const TelemetrySnapshot s = telemetry_snapshot.CopyOut();
+    PluginState state;
+    state.RecordFrame(12.5, Velocity(3.0));
+    const TelemetrySnapshot s = state.CopyOut();
     EXPECT_EQ(s.counter, 1u);
     EXPECT_EQ(s.time, 12.5);
     EXPECT_EQ(s.trace[0].x, 3.0);
@@ -68,10 +61,10 @@ TEST(TelemetrySnapshot, OneRecordingFillsTheNewestEntryOnly)
 
 TEST(TelemetrySnapshot, ThirtyOneRecordingsDropTheFirst)
 {
-    telemetry_snapshot.Clear();
+    PluginState state;
     for (int i = 1; i <= 31; ++i)
-        telemetry_snapshot.RecordFrame(i * 0.1, Velocity(i));
-    const TelemetrySnapshot s = telemetry_snapshot.CopyOut();
+        state.RecordFrame(i * 0.1, Velocity(i));
+    const TelemetrySnapshot s = state.CopyOut();
     EXPECT_EQ(s.counter, 31u);
     EXPECT_EQ(s.time, 31 * 0.1);
     for (int i = 0; i < 30; ++i) {
@@ -84,12 +77,12 @@ TEST(TelemetrySnapshot, ThirtyOneRecordingsDropTheFirst)
 
 TEST(TelemetrySnapshot, CounterWrapsToZero)
 {
-    telemetry_snapshot.Clear();
-    telemetry_snapshot.counter = 4294967295u;
-    telemetry_snapshot.RecordFrame(1.0, Velocity(1.0));
-    EXPECT_EQ(telemetry_snapshot.CopyOut().counter, 0u);
-    telemetry_snapshot.RecordFrame(2.0, Velocity(2.0));
-    EXPECT_EQ(telemetry_snapshot.CopyOut().counter, 1u);
+    TelemetrySnapshot s;
+    s.counter = 4294967295u;
+    s.Record(1.0, Velocity(1.0));
+    EXPECT_EQ(s.counter, 0u);
+    s.Record(2.0, Velocity(2.0));
+    EXPECT_EQ(s.counter, 1u);
 }
 
 TEST(TelemetrySnapshot, CopiesTakenDuringRecordingAreNeverTorn)
@@ -97,14 +90,14 @@ TEST(TelemetrySnapshot, CopiesTakenDuringRecordingAreNeverTorn)
     // Frame n carries time n and velocity (n, -n, n/2), so a whole copy has
     // counter == time and trace[i] from frame counter - i (or zero before frame 1).
     constexpr int kFrames = 20000;
-    telemetry_snapshot.Clear();
+    PluginState state;
     std::atomic<bool> reading{false};
     std::atomic<bool> writing{true};
     std::thread writer([&] {
         while (!reading)
             std::this_thread::yield();
         for (int n = 1; n <= kFrames; ++n) {
-            telemetry_snapshot.RecordFrame(n, Velocity(n));
+            state.RecordFrame(n, Velocity(n));
             std::this_thread::yield(); // A host records once per frame, not back to back.
         }
         writing = false;
@@ -116,7 +109,7 @@ TEST(TelemetrySnapshot, CopiesTakenDuringRecordingAreNeverTorn)
     bool last_pass = false;
     while (!last_pass) {
         last_pass = !writing;
-        const TelemetrySnapshot s = telemetry_snapshot.CopyOut();
+        const TelemetrySnapshot s = state.CopyOut();
         reading = true;
         ++copies;
         if (s.counter > 0 && s.counter < static_cast<std::uint32_t>(kFrames))
@@ -133,7 +126,7 @@ TEST(TelemetrySnapshot, CopiesTakenDuringRecordingAreNeverTorn)
     writer.join();
 
     EXPECT_EQ(torn, 0) << "of " << copies << " copies";
-    EXPECT_EQ(telemetry_snapshot.CopyOut().counter, static_cast<std::uint32_t>(kFrames));
+    EXPECT_EQ(state.CopyOut().counter, static_cast<std::uint32_t>(kFrames));
     // Without copies taken while the writer was at work, nothing was tested.
     EXPECT_GT(mid_flight, 100) << "of " << copies << " copies";
 }

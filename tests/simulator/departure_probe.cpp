@@ -4,6 +4,7 @@
 // each call's result and each record it receives, for
 // tests/e2e/test_simulator_departures.py. Sends nothing on the network but
 // the loopback link.
+#include "little_endian.h"
 #include "simconnect_api.h"
 
 #include <chrono>
@@ -14,22 +15,16 @@
 
 namespace {
 
-std::uint32_t U32At(const unsigned char* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
 void PrintRecord(SimConnectRecord* record, std::uint32_t size, void*)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(record);
-    const std::uint32_t kind = U32At(p + 8);
+    const std::uint32_t kind = LoadU32(p + 8);
     if (kind == 1 && size >= 24)
-        std::printf("record kind=1 code=%u send_id=%u index=%u\n", U32At(p + 12), U32At(p + 16), U32At(p + 20));
+        std::printf("record kind=1 code=%u send_id=%u index=%u\n", LoadU32(p + 12), LoadU32(p + 16), LoadU32(p + 20));
     else if (kind == 2 && size > 12)
         std::printf("record kind=2 size=%u name=%.256s\n", size, reinterpret_cast<const char*>(p + 12));
     else if (kind == 9 && size >= 40)
-        std::printf("record kind=9 request=%u values=%u\n", U32At(p + 12), U32At(p + 36));
+        std::printf("record kind=9 request=%u values=%u\n", LoadU32(p + 12), LoadU32(p + 36));
     else
         std::printf("record kind=%u size=%u\n", kind, size);
 }

@@ -12,19 +12,6 @@ namespace {
 constexpr std::uint64_t kMotionFlags = 0x02000040;
 constexpr std::uint64_t kTimeFlags = 0x06000040;
 
-void PutU64(std::uint8_t* out, std::uint64_t value)
-{
-    PutU32(out, static_cast<std::uint32_t>(value));
-    PutU32(out + 4, static_cast<std::uint32_t>(value >> 32));
-}
-
-void PutF64(std::uint8_t* out, double value)
-{
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof(bits));
-    PutU64(out, bits);
-}
-
 // Appends one record's header and reserves its payload; returns the payload's start.
 std::uint8_t* Append(HostFrame& frame, std::uint64_t id, tm_msg_data_type type, std::uint16_t payload_bytes,
                      std::uint64_t flags)

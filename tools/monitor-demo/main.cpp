@@ -6,7 +6,7 @@
 #include "frame_builder.h"
 #include "monitor.h"
 #include "motion_frame.h"
-#include "telemetry_snapshot.h"
+#include "plugin_state.h"
 #include "tool_platform.h"
 #include "window_capture.h"
 
@@ -109,7 +109,7 @@ int main(int argc, char** argv)
     const double end = options.seconds < 0.0 ? flight.Duration() : options.start + options.seconds;
 
     RaiseTimerResolution();
-    telemetry_snapshot.Clear();
+    plugin_state.Clear();
     StartMonitor();
     if (!WaitForMonitorWindow(kWindowTimeoutMs)) {
         StopMonitor();
@@ -128,7 +128,7 @@ int main(int argc, char** argv)
         if (t > end || !MonitorWindowOpen())
             break;
         const HostFrame frame = BuildFlightFrame(flight.At(t), t, kOtherMessages);
-        RunFrame(frame.bytes.data(), frame.count, DropDatagram);
+        RunFrame(plugin_state, frame.bytes.data(), frame.count, DropDatagram);
         std::this_thread::sleep_until(began + std::chrono::duration<double>((n + 1) / options.rate));
     }
 
@@ -144,6 +144,6 @@ int main(int argc, char** argv)
         }
     }
     StopMonitor();
-    std::printf("%u frames recorded\n", telemetry_snapshot.CopyOut().counter);
+    std::printf("%u frames recorded\n", plugin_state.CopyOut().counter);
     return status;
 }

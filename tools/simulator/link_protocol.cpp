@@ -6,17 +6,6 @@
 
 namespace simlink {
 
-std::uint32_t ReadU32(const unsigned char* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-void WriteU32(unsigned char* p, std::uint32_t value)
-{
-    PutU32(p, value);
-}
-
 FrameWriter::FrameWriter(unsigned char* buffer, std::size_t capacity, std::uint32_t type)
     : buffer_(buffer), capacity_(capacity), size_(kFrameHeaderSize)
 {
@@ -24,7 +13,7 @@ FrameWriter::FrameWriter(unsigned char* buffer, std::size_t capacity, std::uint3
         overflow_ = true;
         return;
     }
-    WriteU32(buffer_ + kLengthFieldSize, type);
+    PutU32(buffer_ + kLengthFieldSize, type);
 }
 
 void FrameWriter::U32(std::uint32_t value)
@@ -33,7 +22,7 @@ void FrameWriter::U32(std::uint32_t value)
         overflow_ = true;
         return;
     }
-    WriteU32(buffer_ + size_, value);
+    PutU32(buffer_ + size_, value);
     size_ += 4;
 }
 
@@ -75,7 +64,7 @@ std::size_t FrameWriter::Finish()
 {
     if (overflow_ || size_ - kLengthFieldSize > kMaxFrameSize)
         return 0;
-    WriteU32(buffer_, static_cast<std::uint32_t>(size_ - kLengthFieldSize));
+    PutU32(buffer_, static_cast<std::uint32_t>(size_ - kLengthFieldSize));
     return size_;
 }
 
@@ -83,7 +72,7 @@ bool FrameReader::U32(std::uint32_t& value)
 {
     if (!ok_ || size_ - position_ < 4)
         return ok_ = false;
-    value = ReadU32(fields_ + position_);
+    value = LoadU32(fields_ + position_);
     position_ += 4;
     return true;
 }
@@ -134,12 +123,12 @@ FrameStatus FrameAssembler::Next(std::uint32_t& type, std::vector<unsigned char>
     if (available < kLengthFieldSize)
         return FrameStatus::Incomplete;
     const unsigned char* frame = stream_.data() + start_;
-    const std::uint32_t length = ReadU32(frame);
+    const std::uint32_t length = LoadU32(frame);
     if (length < kTypeFieldSize || length > kMaxFrameSize)
         return FrameStatus::Malformed;
     if (available - kLengthFieldSize < length)
         return FrameStatus::Incomplete;
-    type = ReadU32(frame + kLengthFieldSize);
+    type = LoadU32(frame + kLengthFieldSize);
     fields.assign(frame + kFrameHeaderSize, frame + kLengthFieldSize + length);
     start_ += kLengthFieldSize + length;
     return FrameStatus::Complete;

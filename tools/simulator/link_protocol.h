@@ -100,7 +100,4 @@ private:
     std::size_t start_ = 0;
 };
 
-std::uint32_t ReadU32(const unsigned char* p);
-void WriteU32(unsigned char* p, std::uint32_t value);
-
 } // namespace simlink

@@ -1,6 +1,6 @@
 #include "sim_records.h"
 
-#include "link_protocol.h"
+#include "little_endian.h"
 
 #include <cstring>
 
@@ -8,9 +8,9 @@ namespace {
 
 void WriteHeader(unsigned char* out, std::size_t size, std::uint32_t kind)
 {
-    simlink::WriteU32(out + 0, static_cast<std::uint32_t>(size));
-    simlink::WriteU32(out + 4, kRecordVersion);
-    simlink::WriteU32(out + 8, kind);
+    PutU32(out + 0, static_cast<std::uint32_t>(size));
+    PutU32(out + 4, kRecordVersion);
+    PutU32(out + 8, kind);
 }
 
 } // namespace
@@ -29,9 +29,9 @@ std::size_t WriteExceptionRecord(unsigned char* out, std::size_t capacity, std::
     if (capacity < kExceptionRecordSize)
         return 0;
     WriteHeader(out, kExceptionRecordSize, kSimKindException);
-    simlink::WriteU32(out + 12, code);
-    simlink::WriteU32(out + 16, send_id);
-    simlink::WriteU32(out + 20, index);
+    PutU32(out + 12, code);
+    PutU32(out + 16, send_id);
+    PutU32(out + 20, index);
     return kExceptionRecordSize;
 }
 
@@ -45,8 +45,8 @@ std::size_t WriteOpenRecord(unsigned char* out, std::size_t capacity, const char
     const std::size_t length = std::strlen(application_name);
     std::memcpy(out + 12, application_name, length < kNameSize - 1 ? length : kNameSize - 1);
     // The emulator's own version, 1.0.0.0, for both the application and the library.
-    simlink::WriteU32(out + 268, 1);
-    simlink::WriteU32(out + 284, 1);
+    PutU32(out + 268, 1);
+    PutU32(out + 284, 1);
     return kOpenRecordSize;
 }
 
@@ -55,9 +55,9 @@ std::size_t WriteEventRecord(unsigned char* out, std::size_t capacity, std::uint
     if (capacity < kEventRecordSize)
         return 0;
     WriteHeader(out, kEventRecordSize, kSimKindEvent);
-    simlink::WriteU32(out + 12, 0xFFFFFFFFu);
-    simlink::WriteU32(out + 16, event_id);
-    simlink::WriteU32(out + 20, 0);
+    PutU32(out + 12, 0xFFFFFFFFu);
+    PutU32(out + 16, event_id);
+    PutU32(out + 20, 0);
     return kEventRecordSize;
 }
 
@@ -68,19 +68,14 @@ std::size_t WriteObjectDataRecord(unsigned char* out, std::size_t capacity, std:
     if (capacity < kObjectDataValuesOffset || value_count > (capacity - kObjectDataValuesOffset) / 8)
         return 0;
     WriteHeader(out, size, kSimKindObjectDataByType);
-    simlink::WriteU32(out + 12, request_id);
-    simlink::WriteU32(out + 16, kUserAircraftObjectId);
-    simlink::WriteU32(out + 20, define_id);
-    simlink::WriteU32(out + 24, 0);
-    simlink::WriteU32(out + 28, 1);
-    simlink::WriteU32(out + 32, 1);
-    simlink::WriteU32(out + 36, static_cast<std::uint32_t>(value_count));
-    for (std::size_t i = 0; i < value_count; ++i) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &values[i], sizeof(bits));
-        unsigned char* p = out + kObjectDataValuesOffset + 8 * i;
-        for (int b = 0; b < 8; ++b)
-            p[b] = static_cast<unsigned char>(bits >> (8 * b));
-    }
+    PutU32(out + 12, request_id);
+    PutU32(out + 16, kUserAircraftObjectId);
+    PutU32(out + 20, define_id);
+    PutU32(out + 24, 0);
+    PutU32(out + 28, 1);
+    PutU32(out + 32, 1);
+    PutU32(out + 36, static_cast<std::uint32_t>(value_count));
+    for (std::size_t i = 0; i < value_count; ++i)
+        PutF64(out + kObjectDataValuesOffset + 8 * i, values[i]);
     return size;
 }
