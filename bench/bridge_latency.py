@@ -27,18 +27,10 @@ import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-import harness  # noqa: E402  (ends a program's whole process group)
+import harness  # noqa: E402  (the programs, native or under Wine, and their process groups)
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-SCRIPTS = os.path.join(ROOT, "scripts")
 ROWS = 20000  # the profile repeats after this many deliveries
 DELIVERY = re.compile(r"^delivered frame (\d+) to request 0: 12 values at ([0-9.]+)")
-
-
-def program(args, name, windows):
-    if windows:
-        return [os.path.join(SCRIPTS, "wine-run"), os.path.join(args.win_build, "bin", name + ".exe")]
-    return [os.path.join(args.build, "bin", name)]
 
 
 def write_profile(directory):
@@ -96,12 +88,12 @@ def percentile(sorted_values, fraction):
 def measure(args, windows, profile):
     deliveries, connected = [], threading.Event()
     receiver = Receiver()
-    emulator = subprocess.Popen([*program(args, "kinemora-simulator", False), "--fast", "--verbose",
+    emulator = subprocess.Popen([*harness.command("kinemora-simulator", windows_binary=False), "--fast", "--verbose",
                                  "--profile", profile], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                 stderr=subprocess.DEVNULL, start_new_session=True)
     reader = threading.Thread(target=read_deliveries, args=(emulator, deliveries, connected), daemon=True)
     reader.start()
-    bridge = subprocess.Popen(program(args, "kinemora_mfs_2020", windows), stdout=subprocess.DEVNULL,
+    bridge = subprocess.Popen(harness.command("kinemora_mfs_2020", windows_binary=windows), stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL, start_new_session=True)
     try:
         if not connected.wait(60):
@@ -142,7 +134,7 @@ def measure(args, windows, profile):
 
 
 def sleep_figures(args, windows):
-    probe = subprocess.run([*program(args, "bridge_clock_probe", windows), "1000"], capture_output=True,
+    probe = subprocess.run([*harness.command("bridge_clock_probe", windows_binary=windows), "1000"], capture_output=True,
                            text=True, timeout=300)
     line = next((l for l in probe.stdout.splitlines() if l.startswith("1 ms sleep")), probe.stderr.strip())
     print(f"  {line.strip()}")
@@ -150,14 +142,14 @@ def sleep_figures(args, windows):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", default=os.path.join(ROOT, "build", "linux"), help="native build tree")
-    parser.add_argument("--win-build", default=os.path.join(ROOT, "build", "win64"), help="win64 build tree")
+    parser.add_argument("--build", default=os.path.join(harness.ROOT, "build", "linux"), help="native build tree")
+    parser.add_argument("--win-build", default=os.path.join(harness.ROOT, "build", "win64"), help="win64 build tree")
     parser.add_argument("--variant", choices=["native", "wine", "both"], default="both")
     parser.add_argument("--seconds", type=float, default=10.0, help="length of the measured window")
     parser.add_argument("--warm-up", type=float, default=1.0, help="seconds relayed before the window")
     args = parser.parse_args()
-    if subprocess.run([os.path.join(SCRIPTS, "check-private-net")]).returncode != 0:
-        sys.exit("bridge_latency: run me inside scripts/private-net: the bridge broadcasts")
+    harness.options.build, harness.options.win_build = args.build, args.win_build
+    harness.require_private_network()
 
     profile = write_profile(args.build)
     try:

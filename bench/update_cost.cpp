@@ -4,7 +4,7 @@
 // the native library and the Windows DLL under Wine. It broadcasts: run it
 // inside scripts/private-net.
 #include "broadcast_sender.h"
-#include "flight_profile.h"
+#include "flight_source.h"
 #include "frame_builder.h"
 #include "kept_socket.h"
 #include "plugin_library.h"
@@ -80,8 +80,9 @@ int main(int argc, char** argv)
     plugin.Init(nullptr);
 
     // 7 motion records (velocity in body and world axes) and 13 others: 20 in all.
-    const FlightProfile profile = FlightProfile::Default();
-    const HostFrame frame = BuildFlightFrame(profile.At(60.0), 60.0, 13);
+    FlightSource flight;
+    flight.StartAt(60.0);
+    const HostFrame frame = BuildFlightFrame(ToPluginMessages(flight.Sample(0, 60.0)), 13);
     const unsigned char datagram[44] = {'K', '0', '1', ','};
     unsigned char destination[128] = {};
     ResolveSocketAddress(kBroadcastNode, 2, kBroadcastService, destination);

@@ -1,6 +1,8 @@
-"""Shared pieces of the end-to-end tests: the private-network guard, the
-programs under test (native, or Windows under Wine) and the listener as the
-receiver of every test."""
+"""The one harness of the end-to-end tests and the bridge benchmark: the
+private-network guard, the programs under test (native, or Windows under
+Wine), background processes, the listener as the receiver of every test, the
+simulator emulator and the bridge, and the import and export tables of the
+Windows binaries."""
 
 import argparse
 import os
@@ -8,6 +10,7 @@ import re
 import signal
 import subprocess
 import sys
+import threading
 import time
 import unittest
 
@@ -126,6 +129,246 @@ class Listener:
 
     def stop(self):
         return self.process.stop()
+
+
+def imports(path):
+    """{DLL name in lower case: [imported function names]} of a Windows binary."""
+    dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", path], capture_output=True, text=True,
+                          check=True).stdout
+    tables = {}
+    for block in re.finditer(r"DLL Name: (\S+)\n(.*?)(?:\n\n|\Z)", dump, re.S):
+        tables[block.group(1).lower()] = re.findall(r"^\s+[0-9a-f]+\s+\d+\s+(\S+)$", block.group(2), re.M)
+    return tables
+
+
+def exports(path):
+    """The names a library exports: from a Windows DLL's export table, or the
+    defined dynamic symbols of a native shared object."""
+    if path.endswith(".dll"):
+        dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", path], capture_output=True, text=True,
+                              check=True).stdout
+        table = dump.split("[Ordinal/Name Pointer] Table")[1].split("\n\n")[0]
+        return sorted(re.findall(r"\]\s+(\S+)", table))
+    dump = subprocess.run(["nm", "-D", "--defined-only", path], capture_output=True, text=True, check=True).stdout
+    return sorted(line.split()[-1] for line in dump.splitlines() if " T " in line)
+
+
+# The bridge and the simulator emulator.
+
+CONNECTED = "\nConnected to Flight Simulator!"
+LAUNCH = "\nLaunch a flight."
+# The simulator's first record on every connection acknowledges the open; the
+# bridge prints its kind like any record it does not handle.
+OPEN_ACKNOWLEDGED = "\nReceived:2"
+GREETING = CONNECTED + LAUNCH + OPEN_ACKNOWLEDGED
+CLOCK_LIMIT_US = 10_000_000
+
+
+class LiveProcess:
+    """A program in its own process group whose output is collected as it
+    arrives: stdout as text and as timestamped lines, stderr as text."""
+
+    def __init__(self, cmd, env=None, stdin=False):
+        self.cmd = cmd
+        self.proc = subprocess.Popen(cmd, stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                     start_new_session=True, env=env)
+        self.lock = threading.Lock()
+        self.out = b""
+        self.err = b""
+        self.lines = []  # (monotonic seconds when complete, line)
+        self.partial = b""
+        self.readers = [threading.Thread(target=self._pump, args=(self.proc.stdout, True), daemon=True),
+                        threading.Thread(target=self._pump, args=(self.proc.stderr, False), daemon=True)]
+        for reader in self.readers:
+            reader.start()
+
+    def _pump(self, stream, is_stdout):
+        while True:
+            chunk = os.read(stream.fileno(), 65536)
+            if not chunk:
+                return
+            now = time.monotonic()
+            with self.lock:
+                if not is_stdout:
+                    self.err += chunk
+                    continue
+                self.out += chunk
+                *complete, self.partial = (self.partial + chunk).split(b"\n")
+                self.lines += [(now, line.rstrip(b"\r").decode(errors="replace")) for line in complete]
+
+    def text(self):
+        """Everything printed so far; Windows' text-mode line ends read as plain line breaks."""
+        with self.lock:
+            return self.out.decode(errors="replace").replace("\r\n", "\n")
+
+    def errors(self):
+        with self.lock:
+            return self.err.decode(errors="replace")
+
+    def matching(self, pattern):
+        """(time, match) of every complete stdout line that matches."""
+        regex = re.compile(pattern)
+        with self.lock:
+            found = [(t, regex.search(line)) for t, line in self.lines]
+        return [(t, m) for t, m in found if m]
+
+    def wait_until(self, condition, timeout, what):
+        deadline = time.monotonic() + timeout
+        while not condition():
+            if self.proc.poll() is not None and not condition():
+                raise AssertionError(f"{self.cmd[-1]} ended ({self.proc.returncode}) before {what}\n"
+                                     f"{self.text()}\n{self.errors()}")
+            if time.monotonic() > deadline:
+                raise AssertionError(f"{what}: not within {timeout} s\n--- stdout:\n{self.text()}\n"
+                                     f"--- stderr:\n{self.errors()}")
+            time.sleep(0.01)
+
+    def stop(self):
+        end_process_group(self.proc)
+        for reader in self.readers:
+            reader.join(10)
+        for stream in (self.proc.stdin, self.proc.stdout, self.proc.stderr):
+            if stream:
+                stream.close()
+
+
+class Emulator(LiveProcess):
+    """kinemora-simulator with every request and delivery printed, driven by
+    commands on its standard input. Natively by default, also in the Wine
+    variant: the loopback hop to the Windows stand-in works all the same."""
+
+    def __init__(self, *args, windows_binary=False, env=None):
+        super().__init__(command("kinemora-simulator", "--verbose", *args, windows_binary=windows_binary),
+                         env=env, stdin=True)
+        self.wait_lines(r"^listening on 127\.0\.0\.1:\d+", 1, 60)
+
+    def send(self, *commands):
+        for command in commands:
+            self.proc.stdin.write((command + "\n").encode())
+        self.proc.stdin.flush()
+
+    def wait_lines(self, pattern, count, timeout=15):
+        """Waits until at least count lines match; returns all matches."""
+        self.wait_until(lambda: len(self.matching(pattern)) >= count, timeout,
+                        f"{count} emulator line(s) matching {pattern!r}")
+        return self.matching(pattern)
+
+    def requests(self):
+        return self.matching(r"^request (\d+) for definition (\d+) \((\d+) pending\)$")
+
+    def deliveries(self):
+        return self.matching(r"^delivered frame (\d+) to request (\d+): (\d+) values at ([0-9.]+)")
+
+    def refusals(self):
+        return self.matching(r"^refused a connection: the simulator is offline$")
+
+    def dispatch_rate(self, seconds):
+        """Dispatch calls per second that the client reported over at least
+        the given span (waits until it has reported for that long)."""
+        def span():
+            reports = self.matching(r"^dispatch calls: (\d+) at ([0-9.]+)$")
+            if len(reports) < 2:
+                return None
+            first, last = reports[0][1], reports[-1][1]
+            elapsed = float(last.group(2)) - float(first.group(2))
+            return (int(last.group(1)) - int(first.group(1))) / elapsed if elapsed >= seconds else None
+        self.wait_until(lambda: span() is not None, seconds + 10, f"{seconds} s of dispatch reports")
+        return span()
+
+    def status(self):
+        """Asks for the status and returns its line."""
+        before = len(self.matching(r"^status: "))
+        self.send("status")
+        return self.wait_lines(r"^status: .*", before + 1)[-1][1].group(0)
+
+    def stop(self):
+        if self.proc.poll() is None:
+            try:
+                self.send("exit")
+                self.proc.wait(10)
+            except (BrokenPipeError, subprocess.TimeoutExpired):
+                pass
+        super().stop()
+
+
+class LiveListener(LiveProcess):
+    """kinemora-listen (the native one), read as it prints, so that a long
+    stream never fills its output pipe."""
+
+    def __init__(self, *args):
+        super().__init__(command("kinemora-listen", "--hex", *args, windows_binary=False))
+        self.wait_until(lambda: "listening on UDP port" in self.errors(), 30, "the listener binds its port")
+
+    def datagrams(self):
+        with self.lock:
+            lines = [line for _, line in self.lines]
+        return [d for d in map(parse_line, lines) if d]
+
+    def wait_count(self, count, timeout=15):
+        self.wait_until(lambda: len(self.datagrams()) >= count, timeout, f"{count} datagrams at the listener")
+        return self.datagrams()
+
+
+def start_bridge(env=None):
+    return LiveProcess(command("kinemora_mfs_2020"), env=env)
+
+
+def dots_after(text, prefix):
+    """The count of dots after prefix when text is prefix followed by dots only, else None."""
+    rest = text[len(prefix):] if text.startswith(prefix) else None
+    return len(rest) if rest is not None and rest == "." * len(rest) else None
+
+
+def wait_for_dots(test, bridge, count, timeout=20):
+    bridge.wait_until(lambda: bridge.text().count(".") - bridge.text().count("flight.") >= count, timeout,
+                      f"{count} dots from the bridge")
+
+
+def check_running_clock(test, datagrams, tolerance_s=0.3):
+    """The time fields of one bridge process's datagrams form the running
+    clock: 0 first; after that the microseconds since the clock's last start,
+    at most ten seconds; and 0 again (a restart) wherever more than ten seconds
+    have passed since that start, and only there. Compared with the
+    listener's arrival times; the program's start, where the clock starts
+    first, is known only from the first field that counts from it."""
+    test.assertEqual(int(datagrams[0]["time_us"]), 0, "the program's first datagram carries 0")
+    limit_s = CLOCK_LIMIT_US / 1e6
+    start = None  # the clock's last start on the listener's clock
+    for d in datagrams[1:]:
+        field, arrival = int(d["time_us"]), d["arrival"]
+        if field == 0:
+            if start is not None:
+                test.assertGreater(arrival - start, limit_s - tolerance_s,
+                                   f"the clock restarted {arrival - start:.3f} s after its start")
+            start = arrival
+            continue
+        test.assertLessEqual(field, CLOCK_LIMIT_US)
+        if start is None:
+            start = arrival - field / 1e6
+        test.assertLess(abs(arrival - start - field / 1e6), tolerance_s,
+                        f"field {field} arrived {arrival - start:.3f} s after the clock's start")
+        test.assertLess(arrival - start, limit_s + tolerance_s,
+                        f"field {field} {arrival - start:.3f} s after the clock's start: it should have restarted")
+
+
+class BridgeTestCase(unittest.TestCase):
+    """Starts and always stops the processes of one test."""
+
+    def setUp(self):
+        self.processes = []
+
+    def tearDown(self):
+        for process in reversed(self.processes):
+            process.stop()
+        # The emulator reports every call that differs from the bridge's fixed
+        # calls, and the stand-in every call on a handle that is not open.
+        for process in self.processes:
+            self.assertNotIn("departure", process.errors(), f"{process.cmd[-1]} reported a departure")
+
+    def keep(self, process):
+        self.processes.append(process)
+        return process
 
 
 def main():

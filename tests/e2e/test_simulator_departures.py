@@ -8,7 +8,7 @@ import re
 import unittest
 
 import harness
-from test_bridge import Emulator
+from harness import Emulator
 
 
 class DeparturesTest(unittest.TestCase):

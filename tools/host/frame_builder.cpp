@@ -62,7 +62,7 @@ void HostFrame::AddVector(std::uint64_t id, const double (&xyz)[3], std::uint64_
         PutF64(payload + 8 * i, xyz[i]);
 }
 
-HostFrame BuildFlightFrame(const FlightSample& sample, double simulation_time, unsigned other_messages)
+HostFrame BuildFlightFrame(const PluginMessages& messages, unsigned other_messages)
 {
     HostFrame frame;
     frame.bytes.reserve((other_messages + 8) * kLargestRecord);
@@ -79,20 +79,20 @@ HostFrame BuildFlightFrame(const FlightSample& sample, double simulation_time, u
         if (std::strncmp(e.Name, "Command.", 8) == 0) {
             frame.AddHeaderOnly(id, kMotionFlags);
         } else if (HoldsVector(e.Name)) {
-            const double value[3] = {sample.altitude, sample.heading, static_cast<double>(entry)};
+            const double value[3] = {messages.simulation_time, messages.pitch, static_cast<double>(entry)};
             frame.AddVector(id, value, kMotionFlags);
         } else {
-            frame.AddDouble(id, sample.altitude + entry, kMotionFlags);
+            frame.AddDouble(id, messages.simulation_time + entry, kMotionFlags);
         }
         ++i;
     }
 
-    frame.AddDouble(MessageAircraftPitch.get_id(), sample.pitch, kMotionFlags);
-    frame.AddDouble(MessageAircraftBank.get_id(), sample.bank, kMotionFlags);
-    frame.AddVector(MessageAircraftVelocity.get_id(), sample.velocity_body, kMotionFlags | BodyFrame.bits());
-    frame.AddVector(MessageAircraftVelocity.get_id(), sample.velocity_world, kMotionFlags);
-    frame.AddVector(MessageAircraftAngularVelocity.get_id(), sample.angular_velocity, kMotionFlags);
-    frame.AddDouble(MessageAircraftRateOfTurn.get_id(), sample.rate_of_turn, kMotionFlags);
-    frame.AddDouble(MessageSimulationTime.get_id(), simulation_time, kTimeFlags);
+    frame.AddDouble(MessageAircraftPitch.get_id(), messages.pitch, kMotionFlags);
+    frame.AddDouble(MessageAircraftBank.get_id(), messages.bank, kMotionFlags);
+    frame.AddVector(MessageAircraftVelocity.get_id(), messages.velocity_body, kMotionFlags | BodyFrame.bits());
+    frame.AddVector(MessageAircraftVelocity.get_id(), messages.velocity_world, kMotionFlags);
+    frame.AddVector(MessageAircraftAngularVelocity.get_id(), messages.angular_velocity, kMotionFlags);
+    frame.AddDouble(MessageAircraftRateOfTurn.get_id(), messages.rate_of_turn, kMotionFlags);
+    frame.AddDouble(MessageSimulationTime.get_id(), messages.simulation_time, kTimeFlags);
     return frame;
 }

@@ -3,7 +3,7 @@
 // Builds host frames: tm_external_message records back to back, as the
 // simulator hands them to a plug-in.
 
-#include "flight_profile.h"
+#include "plugin_messages.h"
 
 #include <cstdint>
 #include <vector>
@@ -17,7 +17,7 @@ struct HostFrame {
     void AddVector(std::uint64_t id, const double (&xyz)[3], std::uint64_t flags);
 };
 
-// One frame of the flight at simulation time t: the six motion messages
-// (velocity twice: in body axes, then in world axes), Simulation.Time, and
-// other_messages further messages with realistic names and types.
-HostFrame BuildFlightFrame(const FlightSample& sample, double simulation_time, unsigned other_messages);
+// One frame of the flight: other_messages further messages with realistic
+// names and types, then the six motion messages (the velocity twice: in body
+// axes, then in world axes) and Simulation.Time.
+HostFrame BuildFlightFrame(const PluginMessages& messages, unsigned other_messages);

@@ -1,7 +1,7 @@
 // kinemora-host: plays the simulator's side for the Aerofly FS 2 plug-in. It
 // loads the plug-in, asks its version, calls Init, then Update once per frame
 // with messages from a flight profile, and Shutdown at the end.
-#include "flight_profile.h"
+#include "flight_source.h"
 #include "frame_builder.h"
 #include "plugin_library.h"
 #include "replay_script.h"
@@ -16,6 +16,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -29,11 +30,13 @@ const char kUsage[] =
     "and further messages with real names, like the simulator sends.\n"
     "\n"
     "Options:\n"
-    "  --rate HZ        frames per second (default 60)\n"
-    "  --duration S     seconds to fly (default: the rest of the profile)\n"
-    "  --start S        start S seconds into the profile (default 0)\n"
-    "  --profile CSV    fly a CSV profile instead of the built-in flight\n"
-    "                   (columns: time_s and any of the flight columns; see docs)\n"
+    "  --rate HZ        frames per second (default 60); a recording keeps its own\n"
+    "  --duration S     seconds to fly (default: to the end of the flight)\n"
+    "  --start S        start S seconds into the flight (default 0)\n"
+    "  --profile CSV    fly a CSV file, or replay a kinemora-listen --csv recording\n"
+    "                   of the plug-in's K01 datagrams at its own times, instead of\n"
+    "                   the built-in flight (take-off, climb, turns, landing; 300 s);\n"
+    "                   see docs/simulator-emulator.md for the columns\n"
     "  --other N        further messages per frame (default 40)\n"
     "  --replay FILE    run a replay script of exact calls instead of a flight\n"
     "  --handles        print the process's handle count after the first 100\n"
@@ -196,42 +199,73 @@ int RunReplay(const Options& options, const PluginExports& plugin)
     return 0;
 }
 
+std::string Joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+bool LoadFlight(const std::string& path, FlightSource& source)
+{
+    std::ifstream file(path);
+    if (!file) {
+        std::fprintf(stderr, "kinemora-host: cannot read %s: check the path\n", path.c_str());
+        return false;
+    }
+    FlightTable table;
+    std::string error;
+    if (!ReadFlightCsv(file, DatagramKind::K01, table, error)) {
+        std::fprintf(stderr, "kinemora-host: %s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    if (!table.ignored.empty())
+        std::fprintf(stderr, "kinemora-host: %s: ignoring the columns %s\n", path.c_str(), Joined(table.ignored).c_str());
+    if (!table.missing.empty())
+        std::fprintf(stderr, "kinemora-host: %s: no column for %s; sending 0 for them\n", path.c_str(),
+                     Joined(table.missing).c_str());
+    source = FlightSource(std::move(table), path);
+    return true;
+}
+
 int RunFlight(const Options& options, const PluginExports& plugin)
 {
-    FlightProfile profile = FlightProfile::Default();
-    if (!options.profile.empty()) {
-        std::string error;
-        if (!profile.LoadCsv(options.profile, error)) {
-            std::fprintf(stderr, "kinemora-host: %s\n", error.c_str());
-            return 2;
-        }
-    }
-    const double rest = profile.Duration() > options.start ? profile.Duration() - options.start : 0.0;
-    const double duration = options.duration >= 0.0 ? options.duration : rest;
-    const long long frames = static_cast<long long>(duration * options.rate + 0.5);
+    FlightSource source;
+    if (!options.profile.empty() && !LoadFlight(options.profile, source))
+        return 2;
+    source.StartAt(options.start);
+    const double duration = options.duration >= 0.0 ? options.duration : source.Duration(options.rate);
 
     PrintVersion(plugin);
     plugin.Init(nullptr);
     NoteHandles();
-    if (!options.quiet)
-        std::fprintf(stderr, "kinemora-host: flying %.1f s from %.1f s at %.1f Hz (%lld frames, %u further messages each)\n",
-                     duration, options.start, options.rate, frames, options.other);
+    if (!options.quiet) {
+        char pace[32] = "";
+        if (!source.Recording())
+            std::snprintf(pace, sizeof(pace), " at %.1f Hz", options.rate);
+        std::fprintf(stderr, "kinemora-host: flying %s for %.1f s from %.1f s%s (%u further messages a frame)\n",
+                     source.Description().c_str(), duration, options.start, pace, options.other);
+    }
 
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    const double frame_seconds = 1.0 / options.rate;
     long long sent = 0;
-    for (; sent < frames && !interrupted; ++sent) {
-        const double t = static_cast<double>(sent) * frame_seconds;
+    double last_report = 0.0;
+    for (; !interrupted; ++sent) {
+        const FlightSample sample = source.Sample(static_cast<std::uint64_t>(sent), options.rate);
+        if (sample.at >= duration)
+            break;
         std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
-                                                  std::chrono::duration<double>(t)));
-        const double simulation_time = options.start + t;
-        const HostFrame frame = BuildFlightFrame(profile.At(simulation_time), simulation_time, options.other);
-        plugin.Update(frame_seconds, frame.bytes.data(), 0, frame.count);
+                                                  std::chrono::duration<double>(sample.at)));
+        const HostFrame frame = BuildFlightFrame(ToPluginMessages(sample), options.other);
+        plugin.Update(1.0 / options.rate, frame.bytes.data(), 0, frame.count);
         if (sent + 1 == kWarmUpFrames)
             NoteHandles();
-        if (!options.quiet && sent > 0 && sent % static_cast<long long>(options.rate * 5.0 + 1.0) == 0)
-            std::fprintf(stderr, "kinemora-host: %.1f s, %lld frames\n", t, sent);
+        if (!options.quiet && sample.at >= last_report + 5.0) {
+            last_report = sample.at;
+            std::fprintf(stderr, "kinemora-host: %.1f s, %lld frames\n", sample.at, sent);
+        }
     }
     plugin.Shutdown();
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
@@ -255,7 +289,7 @@ int main(int argc, char** argv)
     // plays a host that does not, which the plug-in must survive.
     if (options.start_sockets)
         StartSockets();
-    RaiseTimerResolution();
+    UseMillisecondTimers();
 
     PluginExports plugin;
     std::string error;

@@ -2,7 +2,7 @@
 // built-in flight through the plug-in's frame path, so that the window has
 // something to show. Each frame's datagram goes to a sink that drops it:
 // nothing is sent.
-#include "flight_profile.h"
+#include "flight_source.h"
 #include "frame_builder.h"
 #include "monitor.h"
 #include "motion_frame.h"
@@ -105,10 +105,11 @@ int main(int argc, char** argv)
     if (const int code = ParseOptions(argc, argv, options))
         return code < 0 ? 0 : code;
 
-    const FlightProfile flight = FlightProfile::Default();
-    const double end = options.seconds < 0.0 ? flight.Duration() : options.start + options.seconds;
+    FlightSource flight;
+    flight.StartAt(options.start);
+    const double seconds = options.seconds < 0.0 ? flight.Duration(options.rate) : options.seconds;
 
-    RaiseTimerResolution();
+    UseMillisecondTimers();
     plugin_state.Clear();
     StartMonitor();
     if (!WaitForMonitorWindow(kWindowTimeoutMs)) {
@@ -119,15 +120,15 @@ int main(int argc, char** argv)
         return 1;
     }
     std::printf("flying %.1f s to %.1f s of the built-in flight at %.0f Hz; close the window to stop early\n",
-                options.start, end, options.rate);
+                options.start, options.start + seconds, options.rate);
     std::fflush(stdout);
 
     const auto began = std::chrono::steady_clock::now();
-    for (long long n = 0;; ++n) {
-        const double t = options.start + static_cast<double>(n) / options.rate;
-        if (t > end || !MonitorWindowOpen())
+    for (std::uint64_t n = 0;; ++n) {
+        const FlightSample sample = flight.Sample(n, options.rate);
+        if (sample.at > seconds || !MonitorWindowOpen())
             break;
-        const HostFrame frame = BuildFlightFrame(flight.At(t), t, kOtherMessages);
+        const HostFrame frame = BuildFlightFrame(ToPluginMessages(sample), kOtherMessages);
         RunFrame(plugin_state, frame.bytes.data(), frame.count, DropDatagram);
         std::this_thread::sleep_until(began + std::chrono::duration<double>((n + 1) / options.rate));
     }

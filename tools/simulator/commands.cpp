@@ -1,6 +1,6 @@
 #include "commands.h"
 
-#include "csv_profile.h"
+#include "flight_csv.h"
 
 #include <cmath>
 #include <sstream>
@@ -20,9 +20,7 @@ const char kCommandHelp[] =
     "  short [N]      answer the oldest pending request with only N values (default 11)\n"
     "  hold           stop answering requests; they wait for 'step'\n"
     "  step           run one frame now: answer every pending request once\n"
-    "  run            answer requests once per frame at the frame rate (the default)\n"
-    "  fast           answer every request as soon as it arrives\n"
-    "  rate HZ        set the frame rate (1 to 1000 frames per second)\n"
+    "  run            answer requests once per frame at the flight's pace again\n"
     "  wait SECONDS   read the next command only after this many seconds\n"
     "  help           show this list\n"
     "  exit           end the emulator\n";
@@ -32,19 +30,19 @@ namespace {
 struct Name {
     const char* word;
     CommandKind kind;
-    int arguments; // 0 none, 1 required, 2 optional
+    int arguments;     // 0 none, 1 required, 2 optional
+    bool needs_client; // sends to the connected client
 };
 
 const Name kNames[] = {
-    {"help", CommandKind::Help, 0},       {"status", CommandKind::Status, 0},
-    {"offline", CommandKind::Offline, 0}, {"online", CommandKind::Online, 0},
-    {"quit", CommandKind::Quit, 0},       {"drop", CommandKind::Drop, 0},
-    {"simstart", CommandKind::SimStart, 0}, {"event", CommandKind::Event, 1},
-    {"record", CommandKind::Record, 1},   {"data", CommandKind::Data, 1},
-    {"short", CommandKind::Short, 2},     {"hold", CommandKind::Hold, 0},
-    {"step", CommandKind::Step, 0},       {"run", CommandKind::Run, 0},
-    {"fast", CommandKind::Fast, 0},       {"rate", CommandKind::Rate, 1},
-    {"wait", CommandKind::Wait, 1},       {"exit", CommandKind::Exit, 0},
+    {"help", CommandKind::Help, 0, false},       {"status", CommandKind::Status, 0, false},
+    {"offline", CommandKind::Offline, 0, false}, {"online", CommandKind::Online, 0, false},
+    {"quit", CommandKind::Quit, 0, true},        {"drop", CommandKind::Drop, 0, true},
+    {"simstart", CommandKind::SimStart, 0, true}, {"event", CommandKind::Event, 1, true},
+    {"record", CommandKind::Record, 1, true},    {"data", CommandKind::Data, 1, true},
+    {"short", CommandKind::Short, 2, true},      {"hold", CommandKind::Hold, 0, false},
+    {"step", CommandKind::Step, 0, false},       {"run", CommandKind::Run, 0, false},
+    {"wait", CommandKind::Wait, 1, false},       {"exit", CommandKind::Exit, 0, false},
 };
 
 bool ParseWhole(const std::string& text, std::uint32_t& value)
@@ -89,6 +87,7 @@ bool ParseCommand(const std::string& line, Command& command, std::string& error)
     }
     command = Command{};
     command.kind = name->kind;
+    command.needs_client = name->needs_client;
     const std::string argument = given == 1 ? parts[1] : "";
 
     switch (name->kind) {
@@ -104,12 +103,6 @@ bool ParseCommand(const std::string& line, Command& command, std::string& error)
         command.id = 11;
         if (given == 1 && (!ParseWhole(argument, command.id) || command.id > 64)) {
             error = "'short' wants a value count from 0 to 64, not '" + argument + "'";
-            return false;
-        }
-        return true;
-    case CommandKind::Rate:
-        if (!ParseNumber(argument, command.rate_hz) || !(command.rate_hz >= 1.0 && command.rate_hz <= 1000.0)) {
-            error = "'rate' wants a frame rate from 1 to 1000 frames per second, not '" + argument + "'";
             return false;
         }
         return true;

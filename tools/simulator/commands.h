@@ -6,15 +6,14 @@
 #include <string>
 
 enum class CommandKind {
-    Help, Status, Offline, Online, Quit, Drop, SimStart, Event, Record, Data, Short,
-    Hold, Step, Run, Fast, Rate, Wait, Exit,
+    Help, Status, Offline, Online, Quit, Drop, SimStart, Event, Record, Data, Short, Hold, Step, Run, Wait, Exit,
 };
 
 struct Command {
     CommandKind kind = CommandKind::Help;
-    std::uint32_t id = 0;  // Event, Record (the kind), Data (the request ID), Short (the value count)
-    double seconds = 0.0;  // Wait
-    double rate_hz = 0.0;  // Rate
+    bool needs_client = false; // it sends to the connected client
+    std::uint32_t id = 0;      // Event, Record (the kind), Data (the request ID), Short (the value count)
+    double seconds = 0.0;      // Wait
 };
 
 // Parses one line. Returns false with an empty error for a blank line or a

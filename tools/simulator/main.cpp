@@ -1,11 +1,10 @@
 // kinemora-simulator: emulates Microsoft Flight Simulator 2020 for the bridge
 // kinemora_mfs_2020, through the SimConnect stand-in library.
 #include "commands.h"
-#include "csv_profile.h"
 #include "emulator.h"
 #include "flight_source.h"
 #include "simulator_port.h"
-#include "timer_resolution.h"
+#include "tool_platform.h"
 
 #include <chrono>
 #include <cstdio>
@@ -27,14 +26,16 @@ const char kUsage[] =
     "SimConnect.dll beside kinemora_mfs_2020.exe, or libSimConnect.so natively);\n"
     "the stand-in connects to this program over 127.0.0.1. Every data request is\n"
     "answered with one delivery of the aircraft's motion, taken from the built-in\n"
-    "flight (take-off, climb, turns, landing; 300 s, repeating) or from a CSV file.\n"
+    "flight (take-off, climb, turns, landing; 300 s, repeating), from a CSV file,\n"
+    "or from a kinemora-listen --csv recording of the bridge's K2 datagrams.\n"
     "\n"
     "Options:\n"
     "  --port N         TCP port on 127.0.0.1 (default: the environment variable\n"
     "                   KINEMORA_SIMULATOR_PORT, else 50011); the stand-in reads\n"
     "                   the same variable\n"
-    "  --profile FILE   replay a CSV flight profile instead of the built-in flight\n"
-    "  --rate HZ        frames per second (default 30)\n"
+    "  --profile FILE   fly a CSV file or replay a recording instead of the\n"
+    "                   built-in flight (it repeats)\n"
+    "  --rate HZ        frames per second (default 30); a recording keeps its own\n"
     "  --start SECONDS  begin this many seconds into the flight (default 0)\n"
     "  --fast           answer every request at once, as fast as the bridge asks\n"
     "  --hold           answer requests only on the command 'step'\n"
@@ -42,13 +43,14 @@ const char kUsage[] =
     "  --verbose        print every request and every delivery\n"
     "  --help           show this text\n"
     "\n"
-    "CSV profile: a header line naming the columns, then one row per frame.\n"
+    "CSV files: a header line naming the columns, then one row per frame.\n"
     "Columns: velocity_body_z, velocity_body_x, velocity_body_y (m/s),\n"
     "acceleration_body_z, _x, _y (m/s^2), bank, pitch, heading (radians),\n"
-    "rotation_velocity_body_z, _x, _y (radians per second), in any order, and\n"
-    "optionally time (seconds): then each frame replays the last row at or\n"
-    "before its time. Missing quantities are 0. A kinemora-listen --csv\n"
-    "recording replays as it is. Cells may be nan, inf or -inf.\n"
+    "rotation_velocity_body_z, _x, _y (radians per second), in any order; a\n"
+    "quantity without a column is 0. With a time column (time, time_s or\n"
+    "arrival_s, in seconds) the rows are a recording, delivered at their own\n"
+    "times: a kinemora-listen --csv recording replays as it is, its K2 rows\n"
+    "only. Cells may be nan, inf or -inf. See docs/simulator-emulator.md.\n"
     "\n";
 
 struct Options {
@@ -125,22 +127,22 @@ bool LoadProfile(const std::string& path, FlightSource& source)
 {
     std::ifstream file(path);
     if (!file) {
-        std::fprintf(stderr, "kinemora-simulator: cannot read the profile %s\n", path.c_str());
+        std::fprintf(stderr, "kinemora-simulator: cannot read %s: check the path\n", path.c_str());
         return false;
     }
-    CsvProfile profile;
+    FlightTable table;
     std::string error;
-    if (!ReadCsvProfile(file, profile, error)) {
+    if (!ReadFlightCsv(file, DatagramKind::K2, table, error)) {
         std::fprintf(stderr, "kinemora-simulator: %s: %s\n", path.c_str(), error.c_str());
         return false;
     }
-    if (!profile.ignored.empty())
+    if (!table.ignored.empty())
         std::fprintf(stderr, "kinemora-simulator: %s: ignoring the columns %s\n", path.c_str(),
-                     Joined(profile.ignored).c_str());
-    if (!profile.missing.empty())
+                     Joined(table.ignored).c_str());
+    if (!table.missing.empty())
         std::fprintf(stderr, "kinemora-simulator: %s: no column for %s; delivering 0 for them\n", path.c_str(),
-                     Joined(profile.missing).c_str());
-    source = FlightSource(std::move(profile), path);
+                     Joined(table.missing).c_str());
+    source = FlightSource(std::move(table), path);
     return true;
 }
 
@@ -179,7 +181,7 @@ int main(int argc, char** argv)
         return 1;
     source.StartAt(options.start_seconds);
 
-    RaiseTimerResolution();
+    UseMillisecondTimers();
     Emulator emulator(options.emulator, std::move(source));
     std::string error;
     if (!emulator.Listen(error)) {

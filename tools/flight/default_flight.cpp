@@ -100,17 +100,18 @@ FlightState DefaultFlight(double seconds)
     const double touchdown = 3.0 * std::exp(-std::pow((t - kTouchdown) / 0.25, 2.0));
 
     FlightState s;
-    s.values[0] = speed * std::cos(alpha) * std::cos(slip);   // VELOCITY BODY Z
-    s.values[1] = speed * std::sin(slip);                     // VELOCITY BODY X
-    s.values[2] = -speed * std::sin(alpha);                   // VELOCITY BODY Y
-    s.values[3] = Rate(Speed, t);                             // ACCELERATION BODY Z
-    s.values[4] = -speed * heading_rate * std::sin(slip);     // ACCELERATION BODY X
-    s.values[5] = speed * (pitch_rate + heading_rate * std::sin(bank)) + touchdown; // ACCELERATION BODY Y
-    s.values[6] = bank;
-    s.values[7] = Pitch(t);
-    s.values[8] = Heading(t);
-    s.values[9] = roll_rate;                                  // ROTATION VELOCITY BODY Z
-    s.values[10] = pitch_rate;                                // ROTATION VELOCITY BODY X
-    s.values[11] = heading_rate * std::cos(bank);             // ROTATION VELOCITY BODY Y
+    s.values[kVelocityBodyZ] = speed * std::cos(alpha) * std::cos(slip);
+    s.values[kVelocityBodyX] = speed * std::sin(slip);
+    s.values[kVelocityBodyY] = -speed * std::sin(alpha);
+    s.values[kAccelerationBodyZ] = Rate(Speed, t);
+    s.values[kAccelerationBodyX] = -speed * heading_rate * std::sin(slip);
+    s.values[kAccelerationBodyY] = speed * (pitch_rate + heading_rate * std::sin(bank)) + touchdown;
+    s.values[kBank] = bank;
+    s.values[kPitch] = Pitch(t);
+    s.values[kHeading] = Heading(t);
+    s.values[kRotationVelocityBodyZ] = roll_rate;
+    s.values[kRotationVelocityBodyX] = pitch_rate;
+    s.values[kRotationVelocityBodyY] = heading_rate * std::cos(bank);
+    s.values[kRateOfTurn] = heading_rate;
     return s;
 }

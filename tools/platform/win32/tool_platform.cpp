@@ -22,7 +22,7 @@ long NextHandleSlot()
     return static_cast<long>(reinterpret_cast<std::intptr_t>(probe) / 4);
 }
 
-void RaiseTimerResolution()
+void UseMillisecondTimers()
 {
     timeBeginPeriod(1);
 }

@@ -1,4 +1,4 @@
-#include "flight_state.h"
+#include "bridge_variables.h"
 
 #include <cctype>
 
@@ -41,18 +41,6 @@ const Units kUnits[] = {
     {"degrees per second", Dimension::AngularRate, 180.0 / kPi},
 };
 
-std::string Normalised(const std::string& column)
-{
-    std::string name = ToLower(column);
-    for (char& c : name) {
-        if (c == ' ')
-            c = '_';
-    }
-    if (name.rfind("k2_", 0) == 0)
-        name.erase(0, 3);
-    return name;
-}
-
 } // namespace
 
 std::string ToLower(std::string text)
@@ -67,16 +55,6 @@ int FindVariable(const std::string& name)
     const std::string wanted = ToLower(name);
     for (std::size_t i = 0; i < kQuantityCount; ++i) {
         if (ToLower(kQuantities[i].variable) == wanted)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
-int FindColumn(const std::string& column)
-{
-    const std::string wanted = Normalised(column);
-    for (std::size_t i = 0; i < kQuantityCount; ++i) {
-        if (wanted == kQuantities[i].column || wanted == Normalised(kQuantities[i].variable))
             return static_cast<int>(i);
     }
     return -1;

@@ -24,4 +24,4 @@ long NextHandleSlot()
     return fd;
 }
 
-void RaiseTimerResolution() {}
+void UseMillisecondTimers() {}

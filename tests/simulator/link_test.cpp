@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -195,6 +198,31 @@ TEST(SimRecords, DataRecordCarriesTheValuesFromByteForty)
     EXPECT_EQ(WriteObjectDataRecord(record, 39, 3, 0, values, 0), 0u);
 }
 
+TEST(SimRecords, ExceptionCarriesCodeCallAndArgument)
+{
+    unsigned char record[32];
+    const Bytes expected = {
+        24, 0, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0, // size, version, kind 1
+        7, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0,  // code 7, call 3, argument 4
+    };
+    EXPECT_EQ(Written(record, WriteExceptionRecord(record, sizeof(record), 7, 3, 4)), expected);
+    EXPECT_EQ(WriteExceptionRecord(record, 23, 7, 3, 4), 0u);
+}
+
+TEST(SimRecords, OpenAcknowledgementNamesTheApplication)
+{
+    unsigned char record[kOpenRecordSize];
+    std::memset(record, 0xEE, sizeof(record));
+    ASSERT_EQ(WriteOpenRecord(record, sizeof(record), "Emu"), 300u);
+    Bytes expected(300, 0);
+    const unsigned char head[] = {0x2C, 0x01, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0, 'E', 'm', 'u'};
+    std::copy(std::begin(head), std::end(head), expected.begin());
+    expected[268] = 1; // version 1.0.0.0 of the application
+    expected[284] = 1; // and of the library
+    EXPECT_EQ(Written(record, 300), expected);
+    EXPECT_EQ(WriteOpenRecord(record, 299, "Emu"), 0u);
+}
+
 // The emulator's records mean to the bridge what the emulator means by them.
 TEST(SimRecordsThroughTheBridge, EachRecordRoutesAsIntended)
 {
@@ -208,6 +236,13 @@ TEST(SimRecordsThroughTheBridge, EachRecordRoutesAsIntended)
     const RoutedRecord other = route(WriteHeaderRecord(record, sizeof(record), 7));
     EXPECT_EQ(other.action, RecordAction::PrintKind);
     EXPECT_EQ(other.kind, 7u);
+    unsigned char open[kOpenRecordSize];
+    const RoutedRecord opened = RouteRecord(open, static_cast<std::uint32_t>(WriteOpenRecord(open, sizeof(open), "E")));
+    EXPECT_EQ(opened.action, RecordAction::PrintKind);
+    EXPECT_EQ(opened.kind, 2u);
+    const RoutedRecord refused = route(WriteExceptionRecord(record, sizeof(record), 7, 3, 3));
+    EXPECT_EQ(refused.action, RecordAction::PrintKind);
+    EXPECT_EQ(refused.kind, 1u);
 
     double values[12];
     for (int i = 0; i < 12; ++i)

@@ -35,9 +35,16 @@ TEST(EmulatorCommands, ParsesEachCommandWithItsArgument)
     EXPECT_EQ(Parsed("data 0").id, 0u);
     EXPECT_EQ(Parsed("short").id, 11u);
     EXPECT_EQ(Parsed("short 0").id, 0u);
-    EXPECT_EQ(Parsed("rate 60").rate_hz, 60.0);
     EXPECT_EQ(Parsed("wait 0.25").seconds, 0.25);
     EXPECT_EQ(Parsed("exit").kind, CommandKind::Exit);
+}
+
+TEST(EmulatorCommands, KnowWhichOfThemSendToTheClient)
+{
+    for (const char* line : {"quit", "drop", "simstart", "event 1", "record 7", "data 0", "short"})
+        EXPECT_TRUE(Parsed(line).needs_client) << line;
+    for (const char* line : {"help", "status", "offline", "online", "hold", "step", "run", "wait 1", "exit"})
+        EXPECT_FALSE(Parsed(line).needs_client) << line;
 }
 
 TEST(EmulatorCommands, SkipsBlankLinesAndCommentsSilently)
@@ -59,7 +66,6 @@ TEST(EmulatorCommands, ExplainsMistakes)
     EXPECT_EQ(Refusal("event -1"), "'event' wants a whole number from 0 to 4294967295, not '-1'");
     EXPECT_EQ(Refusal("record 4294967296"), "'record' wants a whole number from 0 to 4294967295, not '4294967296'");
     EXPECT_EQ(Refusal("short 65"), "'short' wants a value count from 0 to 64, not '65'");
-    EXPECT_EQ(Refusal("rate 0"), "'rate' wants a frame rate from 1 to 1000 frames per second, not '0'");
     EXPECT_EQ(Refusal("wait soon"), "'wait' wants a number of seconds from 0 to 86400, not 'soon'");
 }
 

@@ -1,0 +1,36 @@
+#pragma once
+
+// The bridge's side of the flight: the twelve SimConnect variables of its data
+// definition, each one of the flight's quantities, and the units a client may
+// ask them in. The simulator emulator answers by these.
+
+#include "flight_state.h"
+
+#include <string>
+
+enum class Dimension { Velocity, Acceleration, Angle, AngularRate };
+
+struct Quantity {
+    const char* variable; // the SimConnect variable name
+    const char* column;   // its name in CSV files and in kinemora-listen's K2 fields
+    Dimension dimension;
+};
+
+// In the order of the bridge's data definition 0 (and of the K2 datagram);
+// entry i is the flight's Field i.
+extern const Quantity kQuantities[kQuantityCount];
+
+// Index into kQuantities of a SimConnect variable name (any letter case), or -1.
+int FindVariable(const std::string& name);
+
+// Whether the emulator knows a units name at all (any letter case).
+bool KnownUnits(const std::string& units);
+
+// The SI units of a dimension, in which the bridge asks for it.
+const char* SiUnits(Dimension dimension);
+
+// The factor that converts a quantity of this dimension from SI into the named
+// units (any letter case); false when the units do not measure that dimension.
+bool UnitsFactor(Dimension dimension, const std::string& units, double& factor);
+
+std::string ToLower(std::string text);

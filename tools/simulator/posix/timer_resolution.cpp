@@ -1,3 +1,0 @@
-#include "timer_resolution.h"
-
-void RaiseTimerResolution() {}
