@@ -58,7 +58,9 @@ int main(int argc, char** argv)
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
         std::printf("Usage: kinemora-update-cost PLUGIN [ITERATIONS]\n"
                     "Times one Update with 20 typical records, the fresh-socket send alone and a\n"
-                    "sendto on a kept socket; prints median and 99th percentile in microseconds.\n"
+                    "sendto on a kept socket, in three runs of ITERATIONS rounds (default 20000);\n"
+                    "prints each run's median and 99th percentile in microseconds, then the\n"
+                    "median of the three: Update's own cost beyond its send, and the ratios.\n"
                     "It broadcasts to port 50010: run it inside scripts/private-net.\n");
         return argc < 2 ? 2 : 0;
     }
@@ -87,26 +89,37 @@ int main(int argc, char** argv)
     unsigned char destination[128] = {};
     ResolveSocketAddress(kBroadcastNode, 2, kBroadcastService, destination);
     const std::intptr_t kept = OpenKeptSocket();
-    const std::vector<Figures> figures = Measure(iterations, {
+    const std::vector<std::function<void()>> candidates = {
         [&] { plugin.Update(0.004, frame.bytes.data(), 0, frame.count); },
         [&] { BroadcastSender(datagram, sizeof(datagram)); },
         [&] { SendOnKeptSocket(kept, destination, datagram, sizeof(datagram)); },
-    });
+    };
+    std::printf("%d iterations a run, %u records per frame\n", iterations, frame.count);
+    std::printf("%-5s %-22s %10s %10s\n", "", "", "median us", "p99 us");
+    constexpr int kRuns = 3;
+    std::vector<double> update, fresh, floor, own;
+    for (int run = 1; run <= kRuns; ++run) {
+        const std::vector<Figures> figures = Measure(iterations, candidates);
+        const char* names[] = {"Update (20 records)", "fresh-socket send", "sendto on a kept socket"};
+        for (std::size_t c = 0; c < figures.size(); ++c)
+            std::printf("run %d %-22s %10.2f %10.2f\n", run, names[c], figures[c].median_us, figures[c].p99_us);
+        update.push_back(figures[0].median_us);
+        fresh.push_back(figures[1].median_us);
+        floor.push_back(figures[2].median_us);
+        own.push_back(figures[0].median_us - figures[1].median_us);
+    }
     CloseKeptSocket(kept);
-    const Figures& update = figures[0];
-    const Figures& fresh = figures[1];
-    const Figures& floor = figures[2];
     plugin.Shutdown();
     UnloadPlugin(library);
 
-    std::printf("%d iterations, %u records per frame\n", iterations, frame.count);
-    std::printf("%-28s %10s %10s\n", "", "median us", "p99 us");
-    std::printf("%-28s %10.2f %10.2f\n", "Update (20 records)", update.median_us, update.p99_us);
-    std::printf("%-28s %10.2f %10.2f\n", "fresh-socket send", fresh.median_us, fresh.p99_us);
-    std::printf("%-28s %10.2f %10.2f\n", "sendto on a kept socket", floor.median_us, floor.p99_us);
-    std::printf("Update / fresh-socket send: %.2f (median), %.2f (p99)\n", update.median_us / fresh.median_us,
-                update.p99_us / fresh.p99_us);
-    std::printf("Update / kept-socket floor: %.2f (median), %.2f (p99)\n", update.median_us / floor.median_us,
-                update.p99_us / floor.p99_us);
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    std::printf("median of %d runs: Update %.2f us, fresh-socket send %.2f us, kept-socket floor %.2f us\n", kRuns,
+                median(update), median(fresh), median(floor));
+    std::printf("Update - fresh-socket send: %.2f us (median of the runs' differences)\n", median(own));
+    std::printf("Update / fresh-socket send: %.3f\n", median(update) / median(fresh));
+    std::printf("Update / kept-socket floor: %.2f\n", median(update) / median(floor));
     return 0;
 }

@@ -5,15 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
-
-bool Is(const tm_external_message& record, const tm_external_message& constant)
-{
-    return record.get_id() == constant.get_id();
-}
-
-} // namespace
-
 double AdjustBank(double bank)
 {
     return bank > 3.0 ? bank - 6.0 : bank;
@@ -27,25 +18,34 @@ MotionFrame ReadMotionFrame(const std::vector<tm_external_message>& MessageListR
         // typed accessor's assertion would otherwise abort the simulator itself.
         const bool is_double = edm.Header.DataType == tm_msg_data_type::Double;
         const bool is_vector = edm.Header.DataType == tm_msg_data_type::Vector3d;
-        if (Is(edm, MessageAircraftPitch)) {
+        switch (edm.get_id()) {
+        case MessageAircraftPitch.get_id():
             if (is_double)
                 frame.pitch = edm.get_double();
-        } else if (Is(edm, MessageAircraftBank)) {
+            break;
+        case MessageAircraftBank.get_id():
             if (is_double)
                 frame.bank = AdjustBank(edm.get_double());
-        } else if (Is(edm, MessageAircraftRateOfTurn)) {
+            break;
+        case MessageAircraftRateOfTurn.get_id():
             if (is_double)
                 frame.rate_of_turn = edm.get_double();
-        } else if (Is(edm, MessageSimulationTime)) {
+            break;
+        case MessageSimulationTime.get_id():
             if (is_double)
                 frame.time = edm.get_double();
-        } else if (Is(edm, MessageAircraftAngularVelocity)) {
+            break;
+        case MessageAircraftAngularVelocity.get_id():
             if (is_vector)
                 frame.aircraft_angularvelocity = edm.get_vector3d();
-        } else if (Is(edm, MessageAircraftVelocity)) {
+            break;
+        case MessageAircraftVelocity.get_id():
             // Without BodyFrame the record carries the world-frame velocity, which is not used.
             if (is_vector && edm.get_flags().has_flags(BodyFrame))
                 frame.aircraft_velocity_body = edm.get_vector3d();
+            break;
+        default:
+            break;
         }
     }
     return frame;

@@ -36,19 +36,6 @@ static_assert(tm_msg_name_hash("Aircraft.AngularVelocity") == 0xC333841907D74F04
 static_assert(tm_msg_name_hash("Aircraft.RateOfTurn") == 0xCE9B17408EF4C81Dull, "identifier");
 static_assert(tm_msg_name_hash("Simulation.Time") == 0x9CA7FB58F287A1F3ull, "identifier");
 
-// Constant-initialised, so they hold their values before any code of the library runs.
-const tm_external_message MessageAircraftPitch{
-    tm_msg_name_hash("Aircraft.Pitch"), tm_msg_data_type::Double, MessageFlags(0x02000040u)};
-const tm_external_message MessageAircraftBank{
-    tm_msg_name_hash("Aircraft.Bank"), tm_msg_data_type::Double, MessageFlags(0x02000040u)};
-const tm_external_message MessageAircraftVelocity{
-    tm_msg_name_hash("Aircraft.Velocity"), tm_msg_data_type::Vector3d, MessageFlags(0x02000040u)};
-const tm_external_message MessageAircraftAngularVelocity{
-    tm_msg_name_hash("Aircraft.AngularVelocity"), tm_msg_data_type::Vector3d, MessageFlags(0x02000040u)};
-const tm_external_message MessageAircraftRateOfTurn{
-    tm_msg_name_hash("Aircraft.RateOfTurn"), tm_msg_data_type::Double, MessageFlags(0x02000040u)};
-const tm_external_message MessageSimulationTime{
-    tm_msg_name_hash("Simulation.Time"), tm_msg_data_type::Double, MessageFlags(0x06000040u)};
 
 
 double tm_external_message::get_double() const
@@ -67,10 +54,12 @@ Vector3d tm_external_message::get_vector3d() const
     return v;
 }
 
-tm_external_message decode_message(const std::uint8_t* stream, std::uint32_t& position)
+namespace {
+
+// decode_message into a record the caller owns, which must be a default record.
+void DecodeInto(tm_external_message& m, const std::uint8_t* stream, std::uint32_t& position)
 {
     const std::uint8_t* p = stream + position;
-    tm_external_message m;
     Header& h = m.Header;
     h.Marker = LoadU16(p + 0);
     h.Size = LoadU16(p + 2);
@@ -94,6 +83,14 @@ tm_external_message decode_message(const std::uint8_t* stream, std::uint32_t& po
         n = tm_external_message::payload_capacity();
     std::memcpy(m.Payload, p + kHeaderSize, n);
     position += n;
+}
+
+} // namespace
+
+tm_external_message decode_message(const std::uint8_t* stream, std::uint32_t& position)
+{
+    tm_external_message m;
+    DecodeInto(m, stream, position);
     return m;
 }
 
@@ -115,7 +112,9 @@ std::uint32_t decode_frame(const std::uint8_t* stream, std::uint32_t count,
         const std::uint16_t size = LoadU16(stream + position + 2);
         if (size < kHeaderSize || size > kLargestRecord)
             break;
-        list.push_back(decode_message(stream, position));
+        // Decoded in place: the list's own default record takes the bytes.
+        list.emplace_back();
+        DecodeInto(list.back(), stream, position);
     }
     return static_cast<std::uint32_t>(list.size());
 }

@@ -72,8 +72,8 @@ struct tm_external_message {
         Header.Flags = flags.bits();
     }
 
-    std::uint64_t get_id() const { return Header.ID; }
-    MessageFlags get_flags() const { return MessageFlags::from_bits(Header.Flags); }
+    constexpr std::uint64_t get_id() const { return Header.ID; }
+    constexpr MessageFlags get_flags() const { return MessageFlags::from_bits(Header.Flags); }
     double get_double() const;     // asserts DataType is Double
     Vector3d get_vector3d() const; // asserts DataType is Vector3d
     const std::uint8_t* payload() const { return Payload; }
@@ -97,13 +97,20 @@ constexpr std::uint64_t tm_msg_name_hash(const char* name)
     }
 }
 
-// The six messages the plug-in recognises, by ID only.
-extern const tm_external_message MessageAircraftPitch;
-extern const tm_external_message MessageAircraftBank;
-extern const tm_external_message MessageAircraftVelocity;
-extern const tm_external_message MessageAircraftAngularVelocity;
-extern const tm_external_message MessageAircraftRateOfTurn;
-extern const tm_external_message MessageSimulationTime;
+// The six messages the plug-in recognises, by ID only. Fixed when the library
+// is built, so that recognising a record compares it with six known values.
+inline constexpr tm_external_message MessageAircraftPitch{
+    tm_msg_name_hash("Aircraft.Pitch"), tm_msg_data_type::Double, MessageFlags(0x02000040u)};
+inline constexpr tm_external_message MessageAircraftBank{
+    tm_msg_name_hash("Aircraft.Bank"), tm_msg_data_type::Double, MessageFlags(0x02000040u)};
+inline constexpr tm_external_message MessageAircraftVelocity{
+    tm_msg_name_hash("Aircraft.Velocity"), tm_msg_data_type::Vector3d, MessageFlags(0x02000040u)};
+inline constexpr tm_external_message MessageAircraftAngularVelocity{
+    tm_msg_name_hash("Aircraft.AngularVelocity"), tm_msg_data_type::Vector3d, MessageFlags(0x02000040u)};
+inline constexpr tm_external_message MessageAircraftRateOfTurn{
+    tm_msg_name_hash("Aircraft.RateOfTurn"), tm_msg_data_type::Double, MessageFlags(0x02000040u)};
+inline constexpr tm_external_message MessageSimulationTime{
+    tm_msg_name_hash("Simulation.Time"), tm_msg_data_type::Double, MessageFlags(0x06000040u)};
 
 // Reads the record that starts at stream + position into a default record
 // (header copied byte for byte, min(Size - 64, 64) payload bytes, the rest 0)

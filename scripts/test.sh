@@ -33,5 +33,5 @@ ctest --preset tsan -L unit -j2
 step "fuzzers"
 scripts/run-fuzzers.sh build/fuzz 30
 step "native and Wine tests"
-ctest --preset linux -j2
+ctest --preset all -j2
 step "done"
