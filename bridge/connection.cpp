@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include "bridge_platform.h"
+#include "bridge_settings.h"
 #include "data_definition.h"
 #include "dispatch_watch.h"
 #include "motion_delivery.h"
@@ -79,4 +80,5 @@ void RunConnection()
         SleepMilliseconds(1);
     }
     SimConnect_Close(connection_handle);
+    LogConnectionEnd();
 }

@@ -1,7 +1,7 @@
 #include "motion_delivery.h"
 
 #include "bridge_platform.h"
-#include "broadcast_sender.h"
+#include "bridge_settings.h"
 #include "microsecond_clock.h"
 #include "motion_datagram.h"
 
@@ -23,7 +23,7 @@ void DeliverMotion(const double (&values)[kMotionValueCount])
 {
     MotionDatagram datagram;
     WriteMotionDatagram(motion_clock.TimeField(), values, datagram);
-    BroadcastSender(datagram.bytes, static_cast<std::int32_t>(kMotionDatagramSize));
+    BridgeOutbox().Send(datagram.bytes, static_cast<std::int32_t>(kMotionDatagramSize));
     // Flushed at once, so that a person watching sees each delivery as it happens.
     std::fputs(".", stdout);
     std::fflush(stdout);

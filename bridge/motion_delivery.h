@@ -9,5 +9,5 @@
 void CalibrateMotionClock();
 
 // Takes the time field, builds the datagram from the delivered values in
-// definition order, broadcasts its 55 bytes and prints ".".
+// definition order, sends its 55 bytes to every destination and prints ".".
 void DeliverMotion(const double (&values)[kMotionValueCount]);

@@ -10,7 +10,8 @@ extern "C" {
 // 2, 64 bits wide, so the value reads 2 whether the host takes 32 or 64 bits.
 std::int64_t Aerofly_FS_2_External_DLL_GetInterfaceVersion();
 
-// Clears the telemetry snapshot; the argument is never read. Always true.
+// Clears the telemetry snapshot and applies the settings file, if there is
+// one; the argument is never read. Always true.
 bool Aerofly_FS_2_External_DLL_Init(const void* host_value);
 
 // One frame: the stream of count message records. The first and third
@@ -18,7 +19,8 @@ bool Aerofly_FS_2_External_DLL_Init(const void* host_value);
 void Aerofly_FS_2_External_DLL_Update(double delta_time, const std::uint8_t* message_list_received_byte_stream,
                                       std::int32_t host_value, std::uint32_t message_list_received_count);
 
-// Does nothing.
+// Ends what the settings file started: the log's counts, the monitor window.
+// Without a file it does nothing.
 void Aerofly_FS_2_External_DLL_Shutdown();
 
 } // extern "C"

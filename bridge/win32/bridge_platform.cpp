@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+
 // Stays in force until the process ends; Windows restores the resolution then.
 void RaiseTimerResolution()
 {

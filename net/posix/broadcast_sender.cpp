@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 static_assert(sizeof(sockaddr_storage) == 128, "destination buffer is the generic address storage");
@@ -28,25 +29,53 @@ std::int32_t ResolveSocketAddress(const char* node, std::int32_t family, const c
     return code;
 }
 
-void BroadcastSender(const void* data, std::int32_t length)
+namespace {
+
+// Keeps the first failure only: the later steps often fail because of it.
+void Failed(SendOutcome* outcome, SendStep step, int error)
+{
+    if (outcome->failed == SendStep::None) {
+        outcome->failed = step;
+        outcome->error = error;
+    }
+}
+
+} // namespace
+
+void SendDatagramTo(const Destination& destination, const void* data, std::int32_t length, SendOutcome* outcome)
 {
     int s = socket(AF_INET, SOCK_DGRAM, 0);
+    if (outcome && s < 0)
+        Failed(outcome, SendStep::Socket, errno);
 
     int broadcast = 1; // Linux wants the option as a full int.
-    setsockopt(s, SOL_SOCKET, SO_BROADCAST, &broadcast, sizeof(broadcast));
+    const int option = setsockopt(s, SOL_SOCKET, SO_BROADCAST, &broadcast, sizeof(broadcast));
+    if (outcome && option != 0)
+        Failed(outcome, SendStep::Option, errno);
 
     sockaddr_in addrListen;
     std::memset(&addrListen, 0, sizeof(addrListen));
     addrListen.sin_family = AF_INET;
-    bind(s, reinterpret_cast<const sockaddr*>(&addrListen), 16);
+    const int bound = bind(s, reinterpret_cast<const sockaddr*>(&addrListen), 16);
+    if (outcome && bound != 0)
+        Failed(outcome, SendStep::Bind, errno);
 
     unsigned char addrDest[128];
     std::memset(addrDest, 0, sizeof(addrDest));
-    ResolveSocketAddress(kBroadcastNode, AF_INET, kBroadcastService, addrDest);
+    const std::int32_t resolved = ResolveSocketAddress(destination.node, AF_INET, destination.service, addrDest);
+    if (outcome && resolved != 0)
+        Failed(outcome, SendStep::Resolve, resolved);
 
     // Linux refuses an IPv4 destination longer than sockaddr_storage, and 128 is exactly that.
-    sendto(s, data, static_cast<size_t>(length), 0,
-           reinterpret_cast<const sockaddr*>(addrDest), 128);
+    const ssize_t sent = sendto(s, data, static_cast<size_t>(length), 0,
+                                reinterpret_cast<const sockaddr*>(addrDest), 128);
+    if (outcome && sent < 0)
+        Failed(outcome, SendStep::Send, errno);
 
     close(s);
+}
+
+void BroadcastSender(const void* data, std::int32_t length)
+{
+    SendDatagramTo(Destination(), data, length);
 }

@@ -27,24 +27,52 @@ std::int32_t ResolveSocketAddress(const char* node, std::int32_t family, const c
     return code;
 }
 
-void BroadcastSender(const void* data, std::int32_t length)
+namespace {
+
+// Keeps the first failure only: the later steps often fail because of it.
+void Failed(SendOutcome* outcome, SendStep step, int error)
+{
+    if (outcome->failed == SendStep::None) {
+        outcome->failed = step;
+        outcome->error = error;
+    }
+}
+
+} // namespace
+
+// WSAGetLastError is called only when an outcome is wanted and a step failed,
+// so that a send without one makes exactly the calls of the steps.
+void SendDatagramTo(const Destination& destination, const void* data, std::int32_t length, SendOutcome* outcome)
 {
     SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+    if (outcome && s == INVALID_SOCKET)
+        Failed(outcome, SendStep::Socket, WSAGetLastError());
 
     char broadcast = 1; // one byte, as Windows Sockets accepts it
-    setsockopt(s, SOL_SOCKET, SO_BROADCAST, &broadcast, 1);
+    if (setsockopt(s, SOL_SOCKET, SO_BROADCAST, &broadcast, 1) == SOCKET_ERROR && outcome)
+        Failed(outcome, SendStep::Option, WSAGetLastError());
 
     sockaddr_in addrListen;
     std::memset(&addrListen, 0, sizeof(addrListen));
     addrListen.sin_family = AF_INET;
-    bind(s, reinterpret_cast<const sockaddr*>(&addrListen), 16);
+    if (bind(s, reinterpret_cast<const sockaddr*>(&addrListen), 16) == SOCKET_ERROR && outcome)
+        Failed(outcome, SendStep::Bind, WSAGetLastError());
 
     unsigned char addrDest[128];
     std::memset(addrDest, 0, sizeof(addrDest));
-    ResolveSocketAddress(kBroadcastNode, AF_INET, kBroadcastService, addrDest);
+    const std::int32_t resolved = ResolveSocketAddress(destination.node, AF_INET, destination.service, addrDest);
+    if (outcome && resolved != 0)
+        Failed(outcome, SendStep::Resolve, resolved);
 
-    sendto(s, static_cast<const char*>(data), length, 0,
-           reinterpret_cast<const sockaddr*>(addrDest), 128);
+    if (sendto(s, static_cast<const char*>(data), length, 0, reinterpret_cast<const sockaddr*>(addrDest), 128) ==
+            SOCKET_ERROR &&
+        outcome)
+        Failed(outcome, SendStep::Send, WSAGetLastError());
 
     closesocket(s);
+}
+
+void BroadcastSender(const void* data, std::int32_t length)
+{
+    SendDatagramTo(Destination(), data, length);
 }

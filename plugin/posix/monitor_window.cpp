@@ -1,5 +1,5 @@
-// The monitor where there is no window system: StartMonitor and StopMonitor
-// do nothing. The frame path keeps the snapshot all the same; nothing draws it.
+// The monitor where there is no window system: there is nothing to start or
+// stop. The frame path keeps the snapshot all the same; nothing draws it.
 #include "monitor.h"
 
 void StartMonitor()
@@ -7,5 +7,14 @@ void StartMonitor()
 }
 
 void StopMonitor()
+{
+}
+
+bool MonitorRunning()
+{
+    return false;
+}
+
+void ReleaseMonitorAtUnload()
 {
 }

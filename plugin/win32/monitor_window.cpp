@@ -45,6 +45,9 @@ std::atomic<DWORD> monitor_queue_thread{0};
 // sees the queue and its WM_QUIT ends the thread's wait.
 std::atomic<bool> monitor_stop_requested{false};
 
+// Set by the monitor thread as it ends, cleared by StartMonitor.
+std::atomic<bool> monitor_ended{false};
+
 // The monitor thread alone touches these: the window from its creation until
 // it is destroyed (null again from WM_DESTROY on), the quit flag set by
 // WM_CLOSE, and the GDI+ token.
@@ -140,10 +143,17 @@ void MonitorThreadMain(HINSTANCE module)
 {
     char classname[] = "aerofly_external_dll_sample";
 
+    // The thread holds a reference on the module that holds its code, so that
+    // the host may unload the plug-in without Shutdown while the window shows:
+    // the module stays until the thread lets go of it, as it ends.
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&MonitorWndProc), &self);
+
     GdiplusStartupInput startupinput; // version 1, no callback, nothing suppressed
     GdiplusStartup(&gdiplus_token, &startupinput, nullptr);
 
-    // Fails harmlessly when a monitor started before: the class stays registered.
+    // Registered anew for every monitor and unregistered as it ends, so that
+    // a plug-in loaded again never meets a class whose procedure is gone.
     WNDCLASSA wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = MonitorWndProc;
@@ -186,7 +196,19 @@ void MonitorThreadMain(HINSTANCE module)
         }
     }
 
+    UnregisterClassA(classname, module);
     GdiplusShutdown(gdiplus_token);
+    monitor_ended = true;
+    if (self == nullptr)
+        return;
+    // StopMonitor joins while the host holds the module (it is inside
+    // Shutdown), so letting go here unloads nothing. Otherwise this may be
+    // the last reference: the thread must not return into code that is gone.
+    if (monitor_stop_requested) {
+        FreeLibrary(self);
+        return;
+    }
+    FreeLibraryAndExitThread(self, 0);
 }
 
 } // namespace
@@ -196,11 +218,23 @@ void StartMonitor()
     if (monitor_thread.joinable())
         return;
     monitor_stop_requested = false;
+    monitor_ended = false;
     try {
         monitor_thread = std::thread(MonitorThreadMain, static_cast<HINSTANCE>(module_handle));
     } catch (const std::system_error&) {
         // No thread to be had: the monitor stays idle.
     }
+}
+
+bool MonitorRunning()
+{
+    return monitor_thread.joinable() && !monitor_ended;
+}
+
+void ReleaseMonitorAtUnload()
+{
+    if (monitor_thread.joinable())
+        monitor_thread.detach();
 }
 
 void StopMonitor()

@@ -51,8 +51,9 @@ def library(name, windows_binary=None):
 
 
 def run(cmd, timeout=120, **kwargs):
-    """Runs a command to its end; returns the CompletedProcess with text output."""
-    return subprocess.run(cmd, capture_output=True, text=True, timeout=timeout, **kwargs)
+    """Runs a command to its end; returns the CompletedProcess with text output
+    (bytes that are not UTF-8, as Windows programs may print, replaced)."""
+    return subprocess.run(cmd, capture_output=True, text=True, errors="replace", timeout=timeout, **kwargs)
 
 
 def end_process_group(proc):

@@ -7,6 +7,7 @@ import ctypes
 import math
 import os
 import select
+import shutil
 import signal
 import struct
 import subprocess
@@ -150,11 +151,11 @@ def probe(*args):
     return harness.command("monitor_probe", *args, windows_binary=True)
 
 
-def run_probe(scenario, env, stdin_text=""):
+def run_probe(scenario, env, stdin_text="", *args):
     """Runs the probe to its end; returns (code, stdout, stderr). A probe that
     hangs is ended with its whole process group: a Wine session left behind
     would take in the next probe, with its own, older display."""
-    process = harness.Process(probe(scenario), stdin=subprocess.PIPE, env=env)
+    process = harness.Process(probe(scenario, *args), stdin=subprocess.PIPE, env=env)
     try:
         out, err = process.proc.communicate(stdin_text, timeout=PROBE_TIMEOUT)
     except subprocess.TimeoutExpired:
@@ -308,6 +309,33 @@ class MonitorWindowTest(unittest.TestCase):
         self.assertEqual(found["race_windows_shown"], "200", err)
         self.assertLess(int(found["race_slowest_stop_ms"]), STOP_BOUND_MS)
         self.assertEqual(found["race_windows_left"], "0")
+
+    def test_the_settings_file_shows_the_window_from_init_to_shutdown(self):
+        folder = os.path.join(tempfile.mkdtemp(dir=harness.options.build), "Dokumente \u00e9 \u2708")
+        os.makedirs(folder)
+        dll = os.path.join(folder, "kinemora_aerofly_fs_2.dll")
+        shutil.copy(harness.library("kinemora_aerofly_fs_2", windows_binary=True), dll)
+        with open(os.path.join(folder, "kinemora_aerofly_fs_2.ini"), "w", newline="") as f:
+            f.write("# the window inside the simulator\r\nmonitor = on\r\n")
+        with VirtualScreen(1920, 1080) as screen:
+            code, out, err = run_probe("dll", environment(screen.display), "", "Z:" + dll.replace("/", "\\"))
+            screen.check_running()
+        print(out)
+        self.assertEqual(code, 0, err)
+        found = report(out.splitlines())
+        for round in ("first", "second"):
+            self.assertEqual(found[f"{round}_loaded"], "1")
+            self.assertEqual(found[f"{round}_title"], TITLE, f"Init of the {round} load shows the window: {err}")
+            self.assertLess(int(found[f"{round}_shutdown_ms"]), STOP_BOUND_MS)
+            self.assertEqual(found[f"{round}_windows_after_shutdown"], "0")
+            self.assertEqual(found[f"{round}_unloaded"], "1")
+        self.assertEqual(found["first_place_kept"], "1")
+        self.assertEqual(found["second_moved"], "1", "the second load is at another address")
+        self.assertEqual(found["no_shutdown_still_loaded"], "1", "the window's thread holds the plug-in")
+        self.assertEqual(found["no_shutdown_windows"], "1")
+        self.assertEqual(found["no_shutdown_unloaded_after_close"], "1")
+        self.assertEqual(found["no_shutdown_windows_after_close"], "0")
+        self.assertEqual(found["alive"], "1")
 
     def test_lines_read_as_c_formats_them(self):
         nan = struct.unpack("<d", struct.pack("<Q", 0x7FF8000000000000))[0]

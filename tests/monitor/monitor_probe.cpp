@@ -6,6 +6,9 @@
 //                             for a line on stdin, then closes it by hand
 //   monitor_probe lifecycle   start and stop in every order
 //   monitor_probe race        a close by hand and a stop, 200 times over
+//   monitor_probe dll PATH    the plug-in at PATH (UTF-8), with monitor = on in
+//                             its settings file: Init, Shutdown, unload, load
+//                             again; then an unload without Shutdown
 //   monitor_probe lines       prints the monitor's lines for each snapshot
 //                             that stdin gives, one per line (see ParseSnapshot)
 #include "monitor.h"
@@ -13,6 +16,7 @@
 #include "plugin_state.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <chrono>
 #include <cstdint>
@@ -221,6 +225,76 @@ int RaceScenario()
     return 0;
 }
 
+using InitExport = bool (*)(const void*);
+using ShutdownExport = void (*)();
+
+// The plug-in as the simulator drives it: the window comes with Init and goes
+// with Shutdown, however often the plug-in is loaded.
+template <class Function>
+Function Export(HMODULE dll, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
+int DllScenario()
+{
+    // The path may hold any character: it is taken from the wide command line.
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == nullptr || count < 3)
+        return 2;
+    const wchar_t* path = arguments[2];
+    HMODULE first_base = nullptr;
+    for (const char* round : {"first", "second"}) {
+        const std::string key = round;
+        HMODULE dll = LoadLibraryW(path);
+        Print((key + "_loaded").c_str(), dll != nullptr);
+        if (!dll)
+            return 1;
+        auto init = Export<InitExport>(dll, "Aerofly_FS_2_External_DLL_Init");
+        auto shutdown = Export<ShutdownExport>(dll, "Aerofly_FS_2_External_DLL_Shutdown");
+        init(nullptr);
+        HWND hwnd = WaitForShownWindow(kWindowTimeoutMs);
+        Print((key + "_window_shown").c_str(), hwnd != nullptr);
+        Print((key + "_title").c_str(), hwnd ? Title(hwnd) : std::string());
+        Print((key + "_shutdown_ms").c_str(), MeasureMs(shutdown));
+        Print((key + "_windows_after_shutdown").c_str(), CountMonitorWindows());
+        // The image's place is kept taken after the first unload, so that the
+        // second load lands elsewhere: code that outlived the first would be gone.
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(dll);
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(reinterpret_cast<const char*>(dll) + dos->e_lfanew);
+        const SIZE_T image_size = nt->OptionalHeader.SizeOfImage;
+        FreeLibrary(dll);
+        Print((key + "_unloaded").c_str(), GetModuleHandleW(path) == nullptr);
+        if (key == "first")
+            Print("first_place_kept", VirtualAlloc(dll, image_size, MEM_RESERVE, PAGE_NOACCESS) != nullptr);
+        else
+            Print("second_moved", dll != first_base);
+        first_base = first_base ? first_base : dll;
+    }
+
+    // The host lets go of the plug-in without Shutdown: the window's thread
+    // keeps it loaded until the window is closed, and then lets it go.
+    HMODULE dll = LoadLibraryW(path);
+    auto init = Export<InitExport>(dll, "Aerofly_FS_2_External_DLL_Init");
+    init(nullptr);
+    HWND hwnd = WaitForShownWindow(kWindowTimeoutMs);
+    FreeLibrary(dll);
+    Sleep(300);
+    Print("no_shutdown_still_loaded", GetModuleHandleW(path) != nullptr);
+    Print("no_shutdown_windows", CountMonitorWindows());
+    if (hwnd)
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    const DWORD start = GetTickCount();
+    while (GetModuleHandleW(path) != nullptr && GetTickCount() - start < 10000)
+        Sleep(10);
+    Print("no_shutdown_unloaded_after_close", GetModuleHandleW(path) == nullptr);
+    Print("no_shutdown_windows_after_close", CountMonitorWindows());
+    Print("alive", 1);
+    LocalFree(arguments);
+    return 0;
+}
+
 // One snapshot per input line: COUNTER TIME, then up to 30 triples X Y Z for
 // trace[0] onwards; TIME and the components as 16 hex digits of their bits.
 bool ParseSnapshot(const char* text, TelemetrySnapshot& dd)
@@ -276,6 +350,8 @@ int main(int argc, char** argv)
         return LinesScenario();
     if (scenario == "race")
         return RaceScenario();
-    std::fprintf(stderr, "usage: monitor_probe window | lifecycle | race | lines < SNAPSHOTS\n");
+    if (scenario == "dll" && argc > 2)
+        return DllScenario();
+    std::fprintf(stderr, "usage: monitor_probe window | lifecycle | race | dll PATH | lines < SNAPSHOTS\n");
     return 2;
 }

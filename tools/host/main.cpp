@@ -1,6 +1,7 @@
 // kinemora-host: plays the simulator's side for the Aerofly FS 2 plug-in. It
 // loads the plug-in, asks its version, calls Init, then Update once per frame
 // with messages from a flight profile, and Shutdown at the end.
+#include "files.h"
 #include "flight_source.h"
 #include "frame_builder.h"
 #include "plugin_library.h"
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -90,11 +92,12 @@ bool ParseNumber(const char* text, double min, double max, double& value)
 }
 
 // Returns -1 to go on, otherwise main's exit code.
-int ParseOptions(int argc, char** argv, Options& options)
+int ParseOptions(const std::vector<std::string>& arguments, Options& options)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+    const std::size_t argc = arguments.size();
+    for (std::size_t i = 0; i < argc; ++i) {
+        const std::string& arg = arguments[i];
+        const char* value = i + 1 < argc ? arguments[i + 1].c_str() : nullptr;
         double number = 0.0;
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
@@ -109,30 +112,30 @@ int ParseOptions(int argc, char** argv, Options& options)
             std::fprintf(stderr, "kinemora-host: %s needs a value, or is unknown. Try --help.\n", arg.c_str());
             return 2;
         } else if (arg == "--rate") {
-            if (!ParseNumber(argv[++i], 0.1, 10000.0, options.rate)) {
+            if (!ParseNumber(arguments[++i].c_str(), 0.1, 10000.0, options.rate)) {
                 std::fprintf(stderr, "kinemora-host: --rate wants frames per second from 0.1 to 10000\n");
                 return 2;
             }
         } else if (arg == "--duration") {
-            if (!ParseNumber(argv[++i], 0.0, 1e7, options.duration)) {
+            if (!ParseNumber(arguments[++i].c_str(), 0.0, 1e7, options.duration)) {
                 std::fprintf(stderr, "kinemora-host: --duration wants seconds, 0 or more\n");
                 return 2;
             }
         } else if (arg == "--start") {
-            if (!ParseNumber(argv[++i], 0.0, 1e7, options.start)) {
+            if (!ParseNumber(arguments[++i].c_str(), 0.0, 1e7, options.start)) {
                 std::fprintf(stderr, "kinemora-host: --start wants seconds, 0 or more\n");
                 return 2;
             }
         } else if (arg == "--other") {
-            if (!ParseNumber(argv[++i], 0.0, 10000.0, number) || number != static_cast<unsigned>(number)) {
+            if (!ParseNumber(arguments[++i].c_str(), 0.0, 10000.0, number) || number != static_cast<unsigned>(number)) {
                 std::fprintf(stderr, "kinemora-host: --other wants a whole number from 0 to 10000\n");
                 return 2;
             }
             options.other = static_cast<unsigned>(number);
         } else if (arg == "--profile") {
-            options.profile = argv[++i];
+            options.profile = arguments[++i].c_str();
         } else if (arg == "--replay") {
-            options.replay = argv[++i];
+            options.replay = arguments[++i].c_str();
         } else if (arg.rfind("--", 0) == 0) {
             std::fprintf(stderr, "kinemora-host: unknown option %s. Try --help.\n", arg.c_str());
             return 2;
@@ -160,7 +163,7 @@ void PrintVersion(const PluginExports& plugin)
 
 int RunReplay(const Options& options, const PluginExports& plugin)
 {
-    std::ifstream file(options.replay);
+    std::ifstream file(std::filesystem::u8path(options.replay)); // UTF-8, any character on Windows too
     if (!file) {
         std::fprintf(stderr, "kinemora-host: cannot read %s\n", options.replay.c_str());
         return 1;
@@ -209,7 +212,7 @@ std::string Joined(const std::vector<std::string>& names)
 
 bool LoadFlight(const std::string& path, FlightSource& source)
 {
-    std::ifstream file(path);
+    std::ifstream file(std::filesystem::u8path(path)); // UTF-8, any character on Windows too
     if (!file) {
         std::fprintf(stderr, "kinemora-host: cannot read %s: check the path\n", path.c_str());
         return false;
@@ -281,7 +284,8 @@ int RunFlight(const Options& options, const PluginExports& plugin)
 int main(int argc, char** argv)
 {
     Options options;
-    const int parsed = ParseOptions(argc, argv, options);
+    // From the wide command line on Windows: a plug-in's folder may hold any character.
+    const int parsed = ParseOptions(ProgramArguments(argc, argv), options);
     if (parsed >= 0)
         return parsed;
 

@@ -2,6 +2,7 @@
 // kinemora_mfs_2020, through the SimConnect stand-in library.
 #include "commands.h"
 #include "emulator.h"
+#include "files.h"
 #include "flight_source.h"
 #include "simulator_port.h"
 #include "tool_platform.h"
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -125,7 +127,7 @@ std::string Joined(const std::vector<std::string>& names)
 
 bool LoadProfile(const std::string& path, FlightSource& source)
 {
-    std::ifstream file(path);
+    std::ifstream file(std::filesystem::u8path(path)); // UTF-8, any character on Windows too
     if (!file) {
         std::fprintf(stderr, "kinemora-simulator: cannot read %s: check the path\n", path.c_str());
         return false;
@@ -173,8 +175,13 @@ void ReadCommands(CommandQueue* commands)
 
 int main(int argc, char** argv)
 {
+    // In UTF-8 from the wide command line on Windows, so that a file name may hold any character.
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    std::vector<char*> pointers = {argv[0]};
+    for (const std::string& argument : arguments)
+        pointers.push_back(const_cast<char*>(argument.c_str()));
     Options options;
-    if (int code = ParseOptions(argc, argv, options))
+    if (int code = ParseOptions(static_cast<int>(pointers.size()), pointers.data(), options))
         return code < 0 ? 0 : code;
     FlightSource source;
     if (!options.profile.empty() && !LoadProfile(options.profile, source))

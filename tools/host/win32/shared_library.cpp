@@ -4,7 +4,11 @@
 
 void* OpenSharedLibrary(const std::string& path, std::string& error)
 {
-    HMODULE library = LoadLibraryA(path.c_str());
+    // The path is UTF-8; Windows takes any character through the wide call.
+    const int size = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(size > 0 ? static_cast<std::size_t>(size) : 1, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], size);
+    HMODULE library = LoadLibraryW(wide.c_str());
     if (!library)
         error = "Windows error " + std::to_string(GetLastError()) +
                 " (126: the file or a DLL it needs is missing; 193: not a 64-bit Windows DLL)";

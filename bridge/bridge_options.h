@@ -1,0 +1,21 @@
+#pragma once
+
+// The bridge's command line. Without options it runs as it always has: the
+// settings file beside it, if there is one, and otherwise 255.255.255.255:50010.
+
+#include <string>
+#include <vector>
+
+struct BridgeOptions {
+    std::vector<std::string> destinations; // --destination values, in order; they replace the file's
+    std::string config;                    // --config FILE instead of kinemora_mfs_2020.ini beside the program
+    bool log = false;                      // --log
+    bool help = false;
+    bool version = false;
+};
+
+extern const char kBridgeUsage[];
+
+// Reads the arguments after the program's name. False with a one-line reason
+// that names the option for anything it does not understand.
+bool ParseBridgeOptions(const std::vector<std::string>& arguments, BridgeOptions& options, std::string& error);

@@ -1,0 +1,88 @@
+#include "plugin_settings.h"
+
+#include "destinations.h"
+#include "files.h"
+#include "kinemora_version.h"
+#include "log_file.h"
+#include "module_handle.h"
+#include "monitor.h"
+#include "outbox.h"
+#include "settings_file.h"
+#include "socket_startup.h"
+
+#include <string>
+
+namespace {
+
+constexpr const char* kSettingsName = "kinemora_aerofly_fs_2.ini";
+constexpr const char* kLogName = "kinemora_aerofly_fs_2.log";
+// More than any settings file needs; the rest of a larger file is not read.
+constexpr std::size_t kLargestSettingsFile = 64 * 1024;
+
+// The host's thread alone touches these: Init, Update and Shutdown.
+Outbox plugin_outbox;
+LogFile plugin_log;
+bool monitor_from_settings = false;
+
+} // namespace
+
+void ApplyPluginSettings()
+{
+    const std::string folder = ModuleFolder(module_handle, reinterpret_cast<const void*>(&ApplyPluginSettings));
+    const std::string path = folder + kSettingsName;
+    std::string text;
+    bool truncated = false;
+    const FileRead read = folder.empty() ? FileRead::Missing : ReadFileText(path, kLargestSettingsFile, text, truncated);
+    const Settings settings = ParseSettings(text, SettingsFor::Plugin, ListAdapters);
+
+    if (settings.log && !plugin_log.IsOpen())
+        plugin_log.Open(folder + kLogName);
+    else if (!settings.log)
+        plugin_log.Close();
+    plugin_outbox.SetDestinations(settings.destinations);
+    plugin_outbox.SetLog(&plugin_log);
+
+    if (plugin_log.IsOpen()) {
+        plugin_log.Write(std::string("kinemora_aerofly_fs_2 ") + KINEMORA_VERSION + ": Init");
+        plugin_log.Write(read == FileRead::Read      ? "settings: read " + path
+                         : read == FileRead::Missing ? "settings: no file " + path + "; the defaults apply"
+                                                     : "settings: cannot read " + path + "; the defaults apply");
+        if (truncated)
+            plugin_log.Write("settings: only the first 64 KB of the file were read");
+        for (const IgnoredLine& ignored : settings.ignored)
+            plugin_log.Write((ignored.line == 0 ? std::string("settings: ") :
+                              "settings: line " + std::to_string(ignored.line) + " ignored: ") + ignored.why);
+        for (const std::string& note : settings.notes)
+            plugin_log.Write("settings: " + note);
+        plugin_log.Write("destinations: " + DescribeDestinations(plugin_outbox.Destinations()));
+        plugin_log.Write(std::string("monitor: ") + (settings.monitor ? "on" : "off"));
+    }
+
+    // A monitor whose window was closed by hand shows again at the next Init.
+    if (settings.monitor && !MonitorRunning()) {
+        StopMonitor();
+        StartMonitor();
+    } else if (!settings.monitor && monitor_from_settings) {
+        StopMonitor();
+    }
+    monitor_from_settings = settings.monitor;
+}
+
+void EndPluginSettings()
+{
+    plugin_outbox.LogCounts("Shutdown");
+    if (monitor_from_settings)
+        StopMonitor();
+    monitor_from_settings = false;
+}
+
+void SendPluginDatagram(const void* data, std::int32_t length)
+{
+    // A host that never started Windows Sockets would lose every datagram, so
+    // the plug-in starts it itself, once, before its first send (DllMain must
+    // not). Where the host did, this only raises Windows' own count. Nothing
+    // cleans it up: frames may come until the process ends.
+    static const bool sockets_started = (StartSockets(), true);
+    (void)sockets_started;
+    plugin_outbox.Send(data, length);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+// The plug-in's settings file, kinemora_aerofly_fs_2.ini in the folder that
+// holds the DLL, and what it sets: where the datagrams go, the log beside the
+// DLL (kinemora_aerofly_fs_2.log) and the monitor window. Without the file
+// the plug-in sends to 255.255.255.255:50010, writes nothing and shows nothing.
+
+#include <cstdint>
+
+// Init: reads the file again and applies it; a missing file means the defaults.
+void ApplyPluginSettings();
+
+// Shutdown: the counts to the log; the monitor window stopped, if the file
+// started it.
+void EndPluginSettings();
+
+// The frame path's sink: the datagram to every destination.
+void SendPluginDatagram(const void* data, std::int32_t length);

@@ -1,0 +1,33 @@
+#pragma once
+
+// The deliverables' files and arguments, in UTF-8 on every system: Windows is given
+// wide-character paths, so a folder may hold any character. One file per
+// platform.
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The program's arguments after its name: on Windows from the wide command
+// line, so that a file name may hold any character.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// The folder of a loaded module, with its trailing separator: on Windows from
+// the module's handle, elsewhere from an address inside it. "" when unknown.
+std::string ModuleFolder(void* module_handle, const void* address_in_module);
+
+// The folder of the running program, with its trailing separator, or "".
+std::string ProgramFolder();
+
+enum class FileRead { Read, Missing, Failed };
+
+// Reads at most max_bytes of a file into text; truncated says whether more
+// was there.
+FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::string& text, bool& truncated);
+
+// Opens a file for appending (created when missing), or null.
+std::FILE* OpenForAppend(const std::string& path);
+
+// Renames from to to, replacing to. False when it could not.
+bool RenameReplacing(const std::string& from, const std::string& to);

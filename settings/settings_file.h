@@ -1,0 +1,44 @@
+#pragma once
+
+// The settings file of a deliverable: kinemora_aerofly_fs_2.ini beside the
+// plug-in, kinemora_mfs_2020.ini beside the bridge. Plain text, one
+// "key = value" per line, LF or CRLF; a line whose first non-blank character
+// is '#' or ';' is a comment; blank lines are skipped; a UTF-8 byte-order
+// mark is skipped. Keys and the words on, off, broadcast and adapters are
+// case-insensitive. A line that cannot be used (an unknown key, a bad value,
+// no '=', bytes that are not text, over 512 characters) is ignored and
+// reported; every other line applies.
+//
+//   destination = A.B.C.D[:PORT] | broadcast[:PORT] | adapters[:PORT]   (may repeat)
+//   monitor = on | off     (the plug-in only)
+//   log = on | off
+
+#include "adapters.h"
+#include "destination.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+enum class SettingsFor { Plugin, Bridge };
+
+struct IgnoredLine {
+    int line = 0; // 0: the whole file
+    std::string why;
+};
+
+struct Settings {
+    std::vector<Destination> destinations; // empty when no destination line applies
+    bool monitor = false;
+    bool log = false;
+    std::vector<IgnoredLine> ignored;
+    std::vector<std::string> notes; // what "adapters" found, destinations left out
+};
+
+// The longest line that counts, in bytes, without its line end.
+constexpr std::size_t kLongestSettingsLine = 512;
+
+// Reads the text of a settings file. The adapters are listed only when a
+// destination asks for them.
+Settings ParseSettings(const std::string& text, SettingsFor program,
+                       const std::function<std::vector<Adapter>()>& list_adapters);

@@ -1,0 +1,67 @@
+#include "files.h"
+
+#include "wide_text.h"
+
+#include <cwchar>
+#include <vector>
+
+namespace {
+
+// The folder of a module's file; long paths are asked for again with more room.
+std::string FolderOfModule(HMODULE module)
+{
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0)
+            return std::string();
+        if (n < path.size()) {
+            std::wstring folder(path.data(), n);
+            const std::size_t slash = folder.find_last_of(L"\\/");
+            return slash == std::wstring::npos ? std::string() : Utf8(folder.substr(0, slash + 1).c_str());
+        }
+        if (path.size() >= 32768)
+            return std::string();
+        path.resize(path.size() * 2);
+    }
+}
+
+} // namespace
+
+std::string ModuleFolder(void* module_handle, const void* /*address_in_module*/)
+{
+    return module_handle == nullptr ? std::string() : FolderOfModule(static_cast<HMODULE>(module_handle));
+}
+
+std::string ProgramFolder()
+{
+    return FolderOfModule(nullptr);
+}
+
+FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::string& text, bool& truncated)
+{
+    text.clear();
+    truncated = false;
+    std::FILE* file = _wfopen(Wide(path).c_str(), L"rb");
+    if (file == nullptr) {
+        const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+        return attributes == INVALID_FILE_ATTRIBUTES ? FileRead::Missing : FileRead::Failed;
+    }
+    text.resize(max_bytes + 1);
+    const std::size_t n = std::fread(&text[0], 1, text.size(), file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    truncated = n > max_bytes;
+    text.resize(truncated ? max_bytes : n);
+    return failed ? FileRead::Failed : FileRead::Read;
+}
+
+std::FILE* OpenForAppend(const std::string& path)
+{
+    return _wfopen(Wide(path).c_str(), L"ab");
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to)
+{
+    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}

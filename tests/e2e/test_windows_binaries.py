@@ -1,0 +1,51 @@
+"""The Windows binaries as users get them: every one imports only DLLs that
+Windows itself provides (and the bridge the simulator's SimConnect.dll), the
+C and C++ runtimes being linked statically, so users install no runtime; and
+the two deliverables say what they are in their version resource."""
+
+import glob
+import os
+import re
+import unittest
+
+import harness
+
+SYSTEM = {"kernel32.dll", "ws2_32.dll", "msvcrt.dll", "user32.dll", "gdi32.dll",
+          "gdiplus.dll", "winmm.dll", "advapi32.dll", "iphlpapi.dll", "shell32.dll"}
+SIMCONNECT_USERS = {"kinemora_mfs_2020.exe", "bridge_clock_probe.exe"}
+
+
+class ImportsTest(unittest.TestCase):
+    def test_only_system_dlls(self):
+        folder = os.path.join(harness.options.win_build, "bin")
+        binaries = sorted(glob.glob(os.path.join(folder, "*.exe")) + glob.glob(os.path.join(folder, "*.dll")))
+        self.assertTrue(binaries, f"no Windows binaries in {folder}: build the win64 preset first")
+        for path in binaries:
+            name = os.path.basename(path).lower()
+            allowed = SYSTEM | ({"simconnect.dll"} if name in SIMCONNECT_USERS else set())
+            with self.subTest(name):
+                self.assertEqual(sorted(set(harness.imports(path)) - allowed), [],
+                                 f"{name} imports DLLs that Windows does not provide")
+
+
+    def test_the_deliverables_carry_a_version_resource(self):
+        version = None
+        with open(os.path.join(harness.ROOT, "CMakeLists.txt")) as f:
+            version = re.search(r"project\(kinemora VERSION (\d+\.\d+\.\d+)", f.read()).group(1)
+        for name, description in [
+                ("kinemora_aerofly_fs_2.dll", "Kinemora: the Aerofly FS 2 plug-in that sends the aircraft's motion "
+                                              "to a motion platform"),
+                ("kinemora_mfs_2020.exe", "Kinemora: the MSFS 2020 bridge that sends the aircraft's motion to a "
+                                          "motion platform")]:
+            with open(os.path.join(harness.options.win_build, "bin", name), "rb") as f:
+                data = f.read()
+            # Each value of the string table follows its key in UTF-16, padded to four bytes.
+            for key, value in [("ProductName", "Kinemora"), ("FileDescription", description),
+                               ("FileVersion", version), ("ProductVersion", version), ("OriginalFilename", name)]:
+                found = re.search(re.escape(key.encode("utf-16-le")) + b"(?:\x00\x00)+" +
+                                  re.escape(value.encode("utf-16-le")) + b"\x00\x00", data)
+                self.assertIsNotNone(found, f"{name}: {key} {value!r}")
+
+
+if __name__ == "__main__":
+    harness.main()

@@ -1,0 +1,52 @@
+// The bridge's command line.
+#include "bridge_options.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+BridgeOptions Parsed(const std::vector<std::string>& arguments)
+{
+    BridgeOptions options;
+    std::string error;
+    EXPECT_TRUE(ParseBridgeOptions(arguments, options, error)) << error;
+    return options;
+}
+
+std::string Refused(const std::vector<std::string>& arguments)
+{
+    BridgeOptions options;
+    std::string error;
+    EXPECT_FALSE(ParseBridgeOptions(arguments, options, error));
+    return error;
+}
+
+} // namespace
+
+TEST(BridgeOptions, NoneMeansTheDefaults)
+{
+    const BridgeOptions options = Parsed({});
+    EXPECT_TRUE(options.destinations.empty());
+    EXPECT_TRUE(options.config.empty());
+    EXPECT_FALSE(options.log || options.help || options.version);
+}
+
+TEST(BridgeOptions, EachOptionAndRepeatedDestinationsInOrder)
+{
+    const BridgeOptions options = Parsed({"--destination", "192.0.2.10:50123", "--log", "--destination", "broadcast",
+                                          "--config", "C:\\Rig\\bridge.ini"});
+    EXPECT_EQ(options.destinations, (std::vector<std::string>{"192.0.2.10:50123", "broadcast"}));
+    EXPECT_EQ(options.config, "C:\\Rig\\bridge.ini");
+    EXPECT_TRUE(options.log);
+    EXPECT_TRUE(Parsed({"--help"}).help);
+    EXPECT_TRUE(Parsed({"/?"}).help);
+    EXPECT_TRUE(Parsed({"--version"}).version);
+}
+
+TEST(BridgeOptions, MistakesAreNamed)
+{
+    EXPECT_EQ(Refused({"--destnation", "broadcast"}), "unknown option '--destnation'");
+    EXPECT_EQ(Refused({"--destination"}), "--destination needs a value");
+    EXPECT_EQ(Refused({"--config", ""}), "--config needs a value");
+    EXPECT_EQ(Refused({"broadcast"}), "unknown option 'broadcast'");
+}
