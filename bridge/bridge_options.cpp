@@ -1,7 +1,8 @@
 #include "bridge_options.h"
 
 const char kBridgeUsage[] =
-    "Usage: kinemora_mfs_2020 [--destination X]... [--config FILE] [--log] [--version] [--help]\n"
+    "Usage: kinemora_mfs_2020 [--destination X]... [--config FILE] [--log] [--exit-with-simulator]\n"
+    "                         [--version] [--help]\n"
     "\n"
     "Relays the motion of your aircraft in Microsoft Flight Simulator 2020 to a\n"
     "motion platform: one UDP datagram per data delivery, by default broadcast to\n"
@@ -16,6 +17,11 @@ const char kBridgeUsage[] =
     "                   adapters[:PORT]  the broadcast address of every network adapter\n"
     "  --config FILE    read this settings file instead of kinemora_mfs_2020.ini\n"
     "  --log            write kinemora_mfs_2020.log beside the program\n"
+    "  --exit-with-simulator\n"
+    "                   end when the simulator quits or goes away, instead of\n"
+    "                   waiting for it to come back; for a bridge that the\n"
+    "                   simulator starts itself (exe.xml). While one such bridge\n"
+    "                   runs, another started with this option ends at once.\n"
     "  --version        show the version\n"
     "  --help           show this text\n"
     "\n"
@@ -32,6 +38,8 @@ bool ParseBridgeOptions(const std::vector<std::string>& arguments, BridgeOptions
             options.version = true;
         } else if (arg == "--log") {
             options.log = true;
+        } else if (arg == "--exit-with-simulator") {
+            options.exit_with_simulator = true;
         } else if (arg == "--destination" || arg == "--config") {
             if (!has_value || arguments[i + 1].empty()) {
                 error = arg + " needs a value";

@@ -10,6 +10,7 @@ struct BridgeOptions {
     std::vector<std::string> destinations; // --destination values, in order; they replace the file's
     std::string config;                    // --config FILE instead of kinemora_mfs_2020.ini beside the program
     bool log = false;                      // --log
+    bool exit_with_simulator = false;      // --exit-with-simulator
     bool help = false;
     bool version = false;
 };

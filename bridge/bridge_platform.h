@@ -21,3 +21,8 @@ std::int64_t ReadCounter();
 // other input mode bit. The console keeps the setting after the bridge ends.
 // Changes nothing when standard output is not a console, and on POSIX.
 void TurnOffQuickEdit();
+
+// True when a bridge started with --exit-with-simulator runs on this machine
+// already. With claim, and none running, this bridge becomes that one until
+// it ends. A named mutex on Windows, a locked file elsewhere.
+bool OtherBridgeWithSimulator(bool claim);

@@ -55,11 +55,11 @@ void OnDispatch(SimConnectRecord* record, std::uint32_t size, void*)
     }
 }
 
-void RunConnection()
+bool RunConnection()
 {
     quit = 0;
     if (SimConnect_Open(&connection_handle, kClientName, nullptr, 0, nullptr, 0) < 0)
-        return;
+        return false;
     Print("\nConnected to Flight Simulator!");
 
     for (const MotionVariable& variable : kMotionVariables)
@@ -81,4 +81,5 @@ void RunConnection()
     }
     SimConnect_Close(connection_handle);
     LogConnectionEnd();
+    return true;
 }

@@ -9,8 +9,9 @@
 // Opens a connection, registers data definition 0, subscribes to "SimStart",
 // requests the data and pumps the dispatch every millisecond until the
 // simulator quits or the connection breaks; then closes it. Returns at once,
-// silently, when the connection cannot be opened.
-void RunConnection();
+// silently, when the connection cannot be opened. True when a connection was
+// open and has ended.
+bool RunConnection();
 
 // The dispatch callback: routes one record (receive_record.h). Runs on the
 // bridge's thread, inside SimConnect_CallDispatch.

@@ -1,7 +1,8 @@
 // kinemora_mfs_2020: relays the motion of the user's aircraft in Microsoft
 // Flight Simulator 2020 to the motion platform, one K2 datagram per delivery,
 // broadcast to UDP port 50010 unless its settings say otherwise. Runs until it
-// is ended from outside, reconnecting whenever the simulator goes away.
+// is ended from outside, reconnecting whenever the simulator goes away (or,
+// with --exit-with-simulator, until the simulator goes away).
 #include "bridge_options.h"
 #include "bridge_platform.h"
 #include "bridge_settings.h"
@@ -30,6 +31,13 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // A bridge that the simulator started runs already: a second one would
+    // send every datagram twice.
+    if (OtherBridgeWithSimulator(options.exit_with_simulator)) {
+        std::fprintf(stderr, "kinemora_mfs_2020: a bridge started with --exit-with-simulator runs already, so this "
+                             "one ends; close that one first to run another\n");
+        return 0;
+    }
     StartSockets();
     RaiseTimerResolution();
     TurnOffQuickEdit();
@@ -39,7 +47,10 @@ int main(int argc, char** argv)
     }
     CalibrateMotionClock();
     for (;;) {
-        RunConnection();
+        if (RunConnection() && options.exit_with_simulator) {
+            std::fprintf(stderr, "\nkinemora_mfs_2020: the simulator has gone; ending (--exit-with-simulator)\n");
+            return 0;
+        }
         SleepMilliseconds(1000);
     }
 }

@@ -2,6 +2,10 @@
 
 #include <ctime>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 // POSIX sleeps already have a fine resolution.
 void RaiseTimerResolution() {}
 
@@ -28,3 +32,20 @@ std::int64_t ReadCounter()
 
 // Terminals hold no writes for a selection.
 void TurnOffQuickEdit() {}
+
+// A lock on a file in the temporary folder, held until the process ends.
+bool OtherBridgeWithSimulator(bool claim)
+{
+    // Only the bridge that claims the lock makes its file.
+    const int fd = open("/tmp/kinemora_mfs_2020-exit-with-simulator.lock", O_RDWR | O_CLOEXEC | (claim ? O_CREAT : 0),
+                        0666);
+    if (fd < 0)
+        return false;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return true;
+    }
+    if (!claim)
+        close(fd); // closing lets go of the lock
+    return false;
+}

@@ -54,3 +54,19 @@ void TurnOffQuickEdit()
     if (opened != INVALID_HANDLE_VALUE)
         CloseHandle(opened);
 }
+
+// A mutex of this session, held until the process ends.
+bool OtherBridgeWithSimulator(bool claim)
+{
+    const wchar_t* name = L"Local\\Kinemora.kinemora_mfs_2020.exit-with-simulator";
+    if (!claim) {
+        HANDLE other = OpenMutexW(SYNCHRONIZE, FALSE, name);
+        if (other != nullptr)
+            CloseHandle(other);
+        return other != nullptr;
+    }
+    // A new mutex need not clear the last error: clear it first.
+    SetLastError(ERROR_SUCCESS);
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, name);
+    return mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+}

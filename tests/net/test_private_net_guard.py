@@ -34,6 +34,11 @@ class PrivateNetGuardTest(unittest.TestCase):
         self.assertEqual(result.returncode, 1, result.stderr)
         self.assertIn("kmv0 is not a veth interface", result.stderr)
 
+    def test_refuses_when_wine_could_find_a_server_of_another_network(self):
+        result = inside_private_net("export TMPDIR=/tmp")
+        self.assertEqual(result.returncode, 1, result.stderr)
+        self.assertIn("TMPDIR is not this namespace's own tmpfs", result.stderr)
+
     def test_refuses_a_namespace_without_the_pair(self):
         result = subprocess.run(["unshare", "--net", CHECK], capture_output=True, text=True, timeout=60)
         self.assertEqual(result.returncode, 1, result.stderr)
