@@ -29,5 +29,9 @@ FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::strin
 // Opens a file for appending (created when missing), or null.
 std::FILE* OpenForAppend(const std::string& path);
 
+// Opens a text file for writing from its start (created when missing; lines
+// end in CRLF on Windows), or null.
+std::FILE* OpenForWriting(const std::string& path);
+
 // Renames from to to, replacing to. False when it could not.
 bool RenameReplacing(const std::string& from, const std::string& to);

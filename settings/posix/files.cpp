@@ -53,6 +53,11 @@ std::FILE* OpenForAppend(const std::string& path)
     return std::fopen(path.c_str(), "ab");
 }
 
+std::FILE* OpenForWriting(const std::string& path)
+{
+    return std::fopen(path.c_str(), "w");
+}
+
 bool RenameReplacing(const std::string& from, const std::string& to)
 {
     return std::rename(from.c_str(), to.c_str()) == 0;

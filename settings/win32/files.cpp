@@ -61,6 +61,11 @@ std::FILE* OpenForAppend(const std::string& path)
     return _wfopen(Wide(path).c_str(), L"ab");
 }
 
+std::FILE* OpenForWriting(const std::string& path)
+{
+    return _wfopen(Wide(path).c_str(), L"w");
+}
+
 bool RenameReplacing(const std::string& from, const std::string& to)
 {
     return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;

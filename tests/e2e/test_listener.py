@@ -1,8 +1,12 @@
 """kinemora-listen against a stream of random datagrams (lengths 0 to 1,500)
-mixed with real ones: every datagram counted under the right kind, no crash."""
+mixed with real ones: every datagram counted under the right kind, no crash.
+Two senders at once: the datagrams per sender address, and the continuity
+of each one's time field (a K01 wrap, a K2 restart, steps back, a jump)."""
 
 import random
+import re
 import socket
+import struct
 import time
 import unittest
 
@@ -40,6 +44,24 @@ def expected_counts(stream):
     return counts
 
 
+def k01(time_us):
+    return b"K01," + struct.pack("<I9f", time_us, *range(9))
+
+
+def k2(time_us):
+    return b"K2," + struct.pack("<I12f", time_us, *range(12))
+
+
+# Sent back to back, so that every arrival gap is far below the 100 ms that
+# make a jump; only the designed steps count.
+K01_TIMES = [33550000, 33551000, 33552000, 33553000, 568,  # wraps past 2^25 us
+             1568, 5001568,                                 # 5 s ahead: a jump
+             5002568, 4002568]                              # 1 s back
+K2_TIMES = [9999000, 0,  # the clock passed ten seconds: a restart
+            1000, 2000, 0,  # 0 after 2 ms: a backward step
+            1000]
+
+
 class ListenerTest(unittest.TestCase):
     def run_stream(self, stream, windows_listener):
         port = 50123
@@ -67,7 +89,8 @@ class ListenerTest(unittest.TestCase):
     def test_usage_errors_are_explained(self):
         cases = [(["--bogus"], "unknown option '--bogus'"), (["--port"], "missing value for '--port'"),
                  (["--port", "0"], "--port wants a number from 1 to 65535"),
-                 (["--count", "x"], "--count wants a whole number"), (["--timeout", "-1"], "--timeout wants")]
+                 (["--count", "x"], "--count wants a whole number"), (["--timeout", "-1"], "--timeout wants"),
+                 (["--live"], "--live draws a full-screen view, but standard output is not a ")]
         for args, message in cases:
             result = harness.run(harness.command("kinemora-listen", *args))
             self.assertEqual(result.returncode, 2, args)
@@ -78,6 +101,38 @@ class ListenerTest(unittest.TestCase):
 
     def test_random_stream(self):
         self.check(windows_listener=harness.windows())
+
+    def test_two_senders_and_their_time_fields(self):
+        port = 50124
+        stream = []  # (sender, datagram): K01 from 127.0.0.1 and K2 from 192.0.2.10, interleaved
+        for i in range(max(len(K01_TIMES), len(K2_TIMES))):
+            if i < len(K01_TIMES):
+                stream.append((0, k01(K01_TIMES[i])))
+            if i < len(K2_TIMES):
+                stream.append((1, k2(K2_TIMES[i])))
+        stream.append((0, b"K01,short"))
+        listener = harness.Listener("--port", port, "--count", len(stream), "--timeout", 60,
+                                    windows_binary=harness.windows())
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as local, \
+                socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as other:
+            other.bind(("192.0.2.10", 0))  # the private network's own address
+            for index, datagram in stream:
+                (local, other)[index].sendto(datagram, ("127.0.0.1", port))
+        code, out, err = listener.process.wait(120)
+        self.assertEqual(code, 0, err)
+        lines = out.splitlines()
+        self.assertIn("summary: 16 datagrams: K01 9, K2 6, unrecognised 1", lines)
+        self.assertEqual([l for l in lines if l.startswith(("from ", "time field "))], [
+            "from 127.0.0.1: 10 datagrams: K01 9, K2 0, unrecognised 1",
+            "from 192.0.2.10: 6 datagrams: K01 0, K2 6, unrecognised 0",
+            "time field K01 from 127.0.0.1: 8 steps: wraps 1, restarts 0, backward steps 1, jumps 1",
+            "time field K2 from 192.0.2.10: 5 steps: restarts 1, backward steps 1, jumps 0",
+        ])
+        figure = r"\d+\.\d{3} ms"
+        for pattern in (rf"gaps: median {figure}, 99th percentile {figure}, largest {figure}",
+                        rf"jitter: {figure} \(standard deviation of the gaps\)",
+                        rf"stalls: \d+ \(gaps over {figure}, three times the median\)(, longest {figure})?"):
+            self.assertTrue(any(re.fullmatch(pattern, l) for l in lines), f"no line like {pattern!r}:\n{out}")
 
 
 if __name__ == "__main__":

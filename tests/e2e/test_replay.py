@@ -23,7 +23,10 @@ def f32_bits(value):
 class ReplayTest(BridgeTestCase):
     def setUp(self):
         super().setUp()
-        self.folder = tempfile.mkdtemp(dir=harness.options.build)
+        # A folder name no code page holds: the recordings are written and read
+        # through UTF-8 paths on Windows too.
+        self.folder = os.path.join(tempfile.mkdtemp(dir=harness.options.build), "Flüge ✈ 飞行")
+        os.makedirs(self.folder)
 
     def path(self, name):
         return os.path.join(self.folder, f"{name}-{harness.options.variant}.csv")

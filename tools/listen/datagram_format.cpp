@@ -1,15 +1,8 @@
 #include "datagram_format.h"
 
-#include <kinemora/motion_datagram.h>
-
 #include <cstdio>
 
 namespace {
-
-struct Field {
-    const char* name;
-    float value;
-};
 
 // %.9g prints every float so that it reads back to the same value.
 std::string Number(float value)
@@ -21,43 +14,54 @@ std::string Number(float value)
 
 constexpr std::size_t kK01Fields = 9;
 constexpr std::size_t kK2Fields = 12;
+static_assert(kK2Fields <= kMaxDatagramFields && kK01Fields <= kMaxDatagramFields, "room for every field");
 
-void K01Fields(const kinemora_k01& d, Field (&f)[kK01Fields])
+void K01Fields(const kinemora_k01& d, DecodedDatagram& out)
 {
-    f[0] = {"velocity_x", d.velocity_x};
-    f[1] = {"velocity_y", d.velocity_y};
-    f[2] = {"velocity_z", d.velocity_z};
-    f[3] = {"bank", d.bank};
-    f[4] = {"pitch", d.pitch};
-    f[5] = {"rate_of_turn", d.rate_of_turn};
-    f[6] = {"angular_velocity_x", d.angular_velocity_x};
-    f[7] = {"angular_velocity_y", d.angular_velocity_y};
-    f[8] = {"angular_velocity_z", d.angular_velocity_z};
+    const DatagramField f[kK01Fields] = {
+        {"velocity_x", d.velocity_x},
+        {"velocity_y", d.velocity_y},
+        {"velocity_z", d.velocity_z},
+        {"bank", d.bank},
+        {"pitch", d.pitch},
+        {"rate_of_turn", d.rate_of_turn},
+        {"angular_velocity_x", d.angular_velocity_x},
+        {"angular_velocity_y", d.angular_velocity_y},
+        {"angular_velocity_z", d.angular_velocity_z},
+    };
+    out.kind = KINEMORA_K01;
+    out.time_us = d.time_us;
+    out.field_count = kK01Fields;
+    for (std::size_t i = 0; i < kK01Fields; ++i)
+        out.fields[i] = f[i];
 }
 
-void K2Fields(const kinemora_k2& d, Field (&f)[kK2Fields])
+void K2Fields(const kinemora_k2& d, DecodedDatagram& out)
 {
-    f[0] = {"velocity_body_z", d.velocity_body_z};
-    f[1] = {"velocity_body_x", d.velocity_body_x};
-    f[2] = {"velocity_body_y", d.velocity_body_y};
-    f[3] = {"acceleration_body_z", d.acceleration_body_z};
-    f[4] = {"acceleration_body_x", d.acceleration_body_x};
-    f[5] = {"acceleration_body_y", d.acceleration_body_y};
-    f[6] = {"bank", d.bank};
-    f[7] = {"pitch", d.pitch};
-    f[8] = {"heading", d.heading};
-    f[9] = {"rotation_velocity_body_z", d.rotation_velocity_body_z};
-    f[10] = {"rotation_velocity_body_x", d.rotation_velocity_body_x};
-    f[11] = {"rotation_velocity_body_y", d.rotation_velocity_body_y};
+    const DatagramField f[kK2Fields] = {
+        {"velocity_body_z", d.velocity_body_z},
+        {"velocity_body_x", d.velocity_body_x},
+        {"velocity_body_y", d.velocity_body_y},
+        {"acceleration_body_z", d.acceleration_body_z},
+        {"acceleration_body_x", d.acceleration_body_x},
+        {"acceleration_body_y", d.acceleration_body_y},
+        {"bank", d.bank},
+        {"pitch", d.pitch},
+        {"heading", d.heading},
+        {"rotation_velocity_body_z", d.rotation_velocity_body_z},
+        {"rotation_velocity_body_x", d.rotation_velocity_body_x},
+        {"rotation_velocity_body_y", d.rotation_velocity_body_y},
+    };
+    out.kind = KINEMORA_K2;
+    out.time_us = d.time_us;
+    out.field_count = kK2Fields;
+    for (std::size_t i = 0; i < kK2Fields; ++i)
+        out.fields[i] = f[i];
 }
 
-template <std::size_t N>
-std::string Named(const char* kind, std::uint32_t time_us, const Field (&fields)[N])
+const char* KindName(kinemora_kind kind)
 {
-    std::string line = std::string(kind) + " time_us=" + std::to_string(time_us);
-    for (const Field& f : fields)
-        line += std::string(" ") + f.name + "=" + Number(f.value);
-    return line;
+    return kind == KINEMORA_K01 ? "K01" : kind == KINEMORA_K2 ? "K2" : "unrecognised";
 }
 
 // A datagram that starts like one of ours but has the wrong length is most
@@ -72,6 +76,18 @@ const char* Hint(const unsigned char* data, std::size_t length)
 }
 
 } // namespace
+
+DecodedDatagram DecodeDatagram(const unsigned char* data, std::size_t length)
+{
+    DecodedDatagram decoded;
+    kinemora_k01 k01;
+    kinemora_k2 k2;
+    if (kinemora_decode_k01(data, length, &k01))
+        K01Fields(k01, decoded);
+    else if (kinemora_decode_k2(data, length, &k2))
+        K2Fields(k2, decoded);
+    return decoded;
+}
 
 std::string HexBytes(const unsigned char* data, std::size_t length, std::size_t max_bytes)
 {
@@ -89,33 +105,27 @@ std::string HexBytes(const unsigned char* data, std::size_t length, std::size_t 
 
 std::string DescribeDatagram(const unsigned char* data, std::size_t length)
 {
-    kinemora_k01 k01;
-    kinemora_k2 k2;
-    if (kinemora_decode_k01(data, length, &k01)) {
-        Field f[kK01Fields];
-        K01Fields(k01, f);
-        return Named("K01", k01.time_us, f);
-    }
-    if (kinemora_decode_k2(data, length, &k2)) {
-        Field f[kK2Fields];
-        K2Fields(k2, f);
-        return Named("K2", k2.time_us, f);
-    }
-    return "unrecognised length=" + std::to_string(length) + " bytes=" + HexBytes(data, length, 16) +
-           Hint(data, length);
+    const DecodedDatagram d = DecodeDatagram(data, length);
+    if (d.kind == KINEMORA_UNRECOGNISED)
+        return "unrecognised length=" + std::to_string(length) + " bytes=" + HexBytes(data, length, 16) +
+               Hint(data, length);
+    std::string line = std::string(KindName(d.kind)) + " time_us=" + std::to_string(d.time_us);
+    for (std::size_t i = 0; i < d.field_count; ++i)
+        line += std::string(" ") + d.fields[i].name + "=" + Number(d.fields[i].value);
+    return line;
 }
 
 std::string CsvHeader()
 {
     std::string header = "arrival_s,source,kind,length,time_us";
-    Field k01[kK01Fields];
-    Field k2[kK2Fields];
+    DecodedDatagram k01;
+    DecodedDatagram k2;
     K01Fields(kinemora_k01{}, k01);
     K2Fields(kinemora_k2{}, k2);
-    for (const Field& f : k01)
-        header += std::string(",k01_") + f.name;
-    for (const Field& f : k2)
-        header += std::string(",k2_") + f.name;
+    for (std::size_t i = 0; i < k01.field_count; ++i)
+        header += std::string(",k01_") + k01.fields[i].name;
+    for (std::size_t i = 0; i < k2.field_count; ++i)
+        header += std::string(",k2_") + k2.fields[i].name;
     return header;
 }
 
@@ -126,26 +136,14 @@ std::string CsvRow(double arrival_seconds, const std::string& source,
     std::snprintf(arrival, sizeof(arrival), "%.6f", arrival_seconds);
     std::string row = std::string(arrival) + "," + source + ",";
 
-    kinemora_k01 k01;
-    kinemora_k2 k2;
-    std::string k01_columns(kK01Fields, ',');
-    std::string k2_columns(kK2Fields, ',');
-    if (kinemora_decode_k01(data, length, &k01)) {
-        Field f[kK01Fields];
-        K01Fields(k01, f);
-        row += "K01," + std::to_string(length) + "," + std::to_string(k01.time_us);
-        k01_columns.clear();
-        for (const Field& field : f)
-            k01_columns += "," + Number(field.value);
-    } else if (kinemora_decode_k2(data, length, &k2)) {
-        Field f[kK2Fields];
-        K2Fields(k2, f);
-        row += "K2," + std::to_string(length) + "," + std::to_string(k2.time_us);
-        k2_columns.clear();
-        for (const Field& field : f)
-            k2_columns += "," + Number(field.value);
-    } else {
-        row += "unrecognised," + std::to_string(length) + ",";
-    }
+    const DecodedDatagram d = DecodeDatagram(data, length);
+    std::string values;
+    for (std::size_t i = 0; i < d.field_count; ++i)
+        values += "," + Number(d.fields[i].value);
+    const std::string k01_columns = d.kind == KINEMORA_K01 ? values : std::string(kK01Fields, ',');
+    const std::string k2_columns = d.kind == KINEMORA_K2 ? values : std::string(kK2Fields, ',');
+    row += std::string(KindName(d.kind)) + "," + std::to_string(length) + ",";
+    if (d.kind != KINEMORA_UNRECOGNISED)
+        row += std::to_string(d.time_us);
     return row + k01_columns + k2_columns;
 }

@@ -1,0 +1,220 @@
+"""kinemora-listen --live in a real terminal: tmux runs it and capture-pane
+reads the screen. Natively: the view shows each field's latest value with
+its bar, redraws at most ten times a second, and on Ctrl+C gives back the
+screen and the cursor and prints the summary. Under Wine: the .exe draws in
+Wine's console inside tmux (what it writes is read from the pane's raw
+output, since Wine 8's console does not lay ANSI sequences out), ends
+cleanly on Ctrl+C, and leaves the console's output mode as it found it
+(live_console_probe.exe reads the mode)."""
+
+import os
+import re
+import shlex
+import shutil
+import socket
+import struct
+import subprocess
+import tempfile
+import time
+import unittest
+
+import harness
+
+VIRTUAL_TERMINAL_PROCESSING = 0x4
+FRAME_START = b"\x1b[1;1H"  # every frame of the view starts at row 1, column 1
+
+
+def k01(time_us, bank, velocity_x=51.2):
+    return b"K01," + struct.pack("<I9f", time_us, velocity_x, 0, 0, bank, -0.25, 0, 0, 0, 0)
+
+
+def k2(time_us, bank):
+    return b"K2," + struct.pack("<I12f", time_us, 60, 0, 0, 0, 0, 0, bank, -0.125, 4.5, 0, 0, 0)
+
+
+def end_wine_programs():
+    """Ends what a failed test may leave running under Wine (a program whose
+    console went away with tmux). The wineserver is this private network's
+    own (scripts/private-net gives it a TMPDIR of its own), so nothing
+    outside the test is touched; when all went well, no server is left."""
+    prefix = os.environ.get("KINEMORA_WINEPREFIX", os.path.join(harness.ROOT, "build", "wine-prefix"))
+    server = os.environ.get("WINESERVER", "/usr/lib/wine/wineserver64")
+    subprocess.run([server, "-k"], env=dict(os.environ, WINEPREFIX=prefix), capture_output=True, timeout=30)
+
+
+def windows_path(path):
+    """Wine shows the Linux root as drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Terminal:
+    """One tmux server of this test's own, with one window that runs a
+    command through sh. The shell survives Ctrl+C (trap), prints the
+    command's exit status and stays, so the screen can be read afterwards.
+    With gate, the command waits until that file exists."""
+
+    def __init__(self, command, socket_path, columns=100, rows=40, gate=None):
+        if shutil.which("tmux") is None:
+            raise AssertionError("tmux is missing: run scripts/setup.sh (Debian package tmux)")
+        self.server = ["tmux", "-S", socket_path, "-f", "/dev/null"]
+        wait = f"while [ ! -e {shlex.quote(gate)} ]; do sleep 0.05; done; " if gate else ""
+        script = (f"trap : INT; {wait}echo before the view; {shlex.join(command)}; "
+                  "echo \"exit status $?\"; sleep 600")
+        subprocess.run(self.server + ["new-session", "-d", "-x", str(columns), "-y", str(rows), "sh", "-c", script],
+                       check=True)
+
+    def tmux(self, *args):
+        return subprocess.run(self.server + list(args), capture_output=True, text=True, check=True).stdout
+
+    def screen(self):
+        return self.tmux("capture-pane", "-p")
+
+    def flag(self, name):
+        return self.tmux("display-message", "-p", "#{" + name + "}").strip()
+
+    def wait_for(self, pattern, timeout, sending=None):
+        """Waits until the screen matches pattern (a regex), calling sending() in between."""
+        deadline = time.monotonic() + timeout
+        while True:
+            text = self.screen()
+            if re.search(pattern, text, re.M):
+                return text
+            if time.monotonic() > deadline:
+                raise AssertionError(f"the screen never showed {pattern!r}:\n{text}")
+            if sending:
+                sending()
+            time.sleep(0.05)
+
+    def close(self):
+        subprocess.run(self.server + ["kill-server"], capture_output=True)
+
+
+class ListenLiveTest(unittest.TestCase):
+    def setUp(self):
+        self.socket = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.addCleanup(self.socket.close)
+        self.folder = tempfile.mkdtemp(dir=harness.options.build)
+        self.addCleanup(shutil.rmtree, self.folder, True)
+
+    def terminal(self, command, **kwargs):
+        # A server of its own, its socket in a short path that goes with the test.
+        sockets = tempfile.mkdtemp(prefix="kinemora-live-")
+        self.addCleanup(shutil.rmtree, sockets, True)
+        terminal = Terminal(command, os.path.join(sockets, "tmux"), **kwargs)
+        self.addCleanup(terminal.close)
+        return terminal
+
+    def native_only(self):
+        if harness.windows():
+            self.skipTest("the native program: in the native variant")
+
+    def send(self, port, datagrams):
+        for d in datagrams:
+            self.socket.sendto(d, ("127.0.0.1", port))
+            time.sleep(0.02)
+
+    def test_view_shows_fields_and_ctrl_c_gives_the_screen_back(self):
+        self.native_only()
+        port = 50131
+        term = self.terminal(harness.command("kinemora-listen", "--live", "--port", port, "--timeout", 60))
+        term.wait_for(rf"^kinemora-listen --live: UDP port {port}, ", 10)
+        self.assertEqual(term.flag("alternate_on"), "1", "the view draws on the alternate screen")
+        self.assertEqual(term.flag("cursor_flag"), "0", "the cursor is hidden while the view is up")
+
+        self.send(port, [k01(1000000, -0.5), k01(1020000, 1.0), k01(1040000, 0.25)])
+        screen = term.wait_for(r"^K01 from 127\.0\.0\.1, time_us 1040000$", 5)
+        lines = screen.splitlines()
+        # 100 columns leave a bar of 34 cells; 0.25 is halfway from -0.5 to 1.
+        self.assertIn("  bank                            0.25        -0.5 [" + "#" * 17 + "." * 17 + "] 1", lines)
+        self.assertIn("  velocity_x                      51.2        51.2 [" + "." * 34 + "] 51.2", lines)
+        self.assertIn("  pitch                          -0.25       -0.25 [" + "." * 34 + "] -0.25", lines)
+        self.assertRegex(screen, r"(?m)^datagrams 3: K01 3, K2 0, unrecognised 0; the latest \d+\.\d s ago$")
+        self.assertRegex(screen, r"(?m)^rate \d+\.\d Hz   jitter \d+\.\d{3} ms   stalls \d+ \(gaps over \d+\.\d{3} ms\)")
+        self.assertRegex(screen, r"(?m)^gaps: median \d+\.\d{3} ms, 99th percentile \d+\.\d{3} ms, largest")
+
+        term.tmux("send-keys", "C-c")
+        screen = term.wait_for(r"^exit status \d+$", 10)
+        self.assertIn("exit status 0", screen)
+        self.assertIn("before the view", screen, "the screen from before the view is back")
+        self.assertIn("summary: 3 datagrams: K01 3, K2 0, unrecognised 0", screen)
+        self.assertRegex(screen, r"(?m)^time field K01 from 127\.0\.0\.1: 2 steps: wraps 0, restarts 0, "
+                                 r"backward steps 0, jumps 0$")
+        self.assertNotIn("bank ", screen, "the view is gone")
+        self.assertEqual(term.flag("alternate_on"), "0")
+        self.assertEqual(term.flag("cursor_flag"), "1", "the cursor is shown again")
+
+    def test_redraws_at_most_ten_times_a_second(self):
+        self.native_only()
+        port = 50132
+        gate = os.path.join(self.folder, "go")
+        raw = os.path.join(self.folder, "terminal.raw")
+        term = self.terminal(harness.command("kinemora-listen", "--live", "--port", port, "--timeout", 2), gate=gate)
+        term.tmux("pipe-pane", "cat > " + shlex.quote(raw))
+        open(gate, "w").close()
+        sent = [0]
+
+        def stream():  # about 200 datagrams a second while the view is up
+            for _ in range(5):
+                self.socket.sendto(k2(sent[0] * 5000, 0.001 * (sent[0] % 100)), ("127.0.0.1", port))
+                sent[0] += 1
+            time.sleep(0.02)
+
+        term.wait_for(rf"^kinemora-listen --live: UDP port {port}, ", 10)
+        screen = term.wait_for(r"^exit status \d+$", 10, sending=stream)
+        self.assertIn("exit status 0", screen)
+        received = int(re.search(r"summary: (\d+) datagrams: K01 0, K2 (\d+), unrecognised 0", screen)[1])
+        self.assertGreater(received, 100)
+        term.tmux("pipe-pane")  # closes the pipe, so the file is complete
+        time.sleep(0.2)
+        with open(raw, "rb") as f:
+            frames = f.read().count(FRAME_START)
+        # Two seconds: at most 21 frames (the first at once, then one per 100 ms).
+        self.assertLessEqual(frames, 21)
+        self.assertGreaterEqual(frames, 10, "it keeps redrawing while datagrams arrive")
+
+    def test_windows_console_draws_and_gets_its_mode_back(self):
+        if not harness.windows():
+            self.skipTest("the Windows program: in the wine variant")
+        port = 50133
+        gate = os.path.join(self.folder, "go")
+        raw = os.path.join(self.folder, "terminal.raw")
+        result = os.path.join(self.folder, "mode.txt")
+        listen = os.path.join(harness.options.win_build, "bin", "kinemora-listen.exe")
+        probe = harness.command("live_console_probe", windows_path(result), windows_path(listen),
+                                "--live", "--port", port, "--timeout", 50)
+        term = self.terminal(probe, gate=gate)
+        self.addCleanup(end_wine_programs)  # runs before the terminal closes
+        term.tmux("pipe-pane", "cat > " + shlex.quote(raw))
+        open(gate, "w").close()
+        term.wait_for(rf"kinemora-listen --live: UDP port {port}, ", 60)
+        self.send(port, [k2(0, -0.5), k2(20000, 1.0), k2(40000, 0.25)])
+        time.sleep(0.5)  # a few frames with all three
+
+        term.tmux("send-keys", "C-c")
+        screen = term.wait_for(r"^exit status \d+$", 30)
+        self.assertIn("exit status 0", screen)
+        self.assertIn("summary: 3 datagrams: K01 0, K2 3, unrecognised 0", screen)
+        self.assertNotIn("heading ", screen, "the view is gone")
+        term.tmux("pipe-pane")
+        time.sleep(0.2)
+        # Wine's console (Wine 8) passes the sequences on as text and counts
+        # their bytes as columns, so it breaks lines ("\r\r\n") where a real
+        # Windows console would not; what the program wrote lies in between.
+        with open(raw, "rb") as f:
+            written = f.read().replace(b"\r\r\n", b"")
+        self.assertIn(b"K2 from 127.0.0.1, time_us 40000", written)
+        self.assertIn(b"  bank                            0.25        -0.5 [" + b"#" * 17 + b"." * 17 + b"] 1", written)
+        self.assertIn(b"  heading                          4.5         4.5 [" + b"." * 34 + b"] 4.5", written)
+
+        with open(result) as f:
+            report = f.read()
+        fields = dict(part.split("=", 1) for part in report.split())
+        self.assertNotIn("error", fields, report)
+        before, during, after = (int(fields[k], 16) for k in ("before", "during", "after"))
+        self.assertFalse(before & VIRTUAL_TERMINAL_PROCESSING, report)
+        self.assertTrue(during & VIRTUAL_TERMINAL_PROCESSING, f"the view turns on ANSI processing: {report}")
+        self.assertEqual(after, before, f"the console's mode is given back: {report}")
+        self.assertEqual(fields["exit"], "0", f"kinemora-listen.exe ends cleanly on Ctrl+C: {report}")
+
+if __name__ == "__main__":
+    harness.main()

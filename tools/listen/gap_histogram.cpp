@@ -1,0 +1,73 @@
+#include "gap_histogram.h"
+
+namespace {
+
+constexpr unsigned kExactBits = 11;
+constexpr std::uint64_t kExact = std::uint64_t{1} << kExactBits; // 2,048 us: one bucket per microsecond below
+constexpr std::uint64_t kPerDoubling = kExact / 2;                // 1,024 buckets per doubling above
+constexpr unsigned kTopBits = 32;                                 // gaps from 2^32 us on share the last bucket
+constexpr std::size_t kBuckets = kExact + (kTopBits - kExactBits) * kPerDoubling;
+
+unsigned HighestBit(std::uint64_t value)
+{
+    unsigned bit = 0;
+    while (value >>= 1)
+        ++bit;
+    return bit;
+}
+
+} // namespace
+
+GapHistogram::GapHistogram() : counts_(kBuckets, 0) {}
+
+std::size_t GapHistogram::Bucket(std::uint64_t gap_us)
+{
+    if (gap_us < kExact)
+        return static_cast<std::size_t>(gap_us);
+    if (gap_us >> kTopBits)
+        return kBuckets - 1;
+    // Keep the top kExactBits bits: the gap's doubling picks the block, the
+    // bits below the leading one pick the bucket inside it.
+    const unsigned shift = HighestBit(gap_us) - (kExactBits - 1);
+    const std::uint64_t top = gap_us >> shift; // from kPerDoubling to kExact - 1
+    return static_cast<std::size_t>(kExact + (shift - 1) * kPerDoubling + (top - kPerDoubling));
+}
+
+std::uint64_t GapHistogram::BucketStart(std::size_t bucket)
+{
+    if (bucket < kExact)
+        return bucket;
+    const std::size_t above = bucket - kExact;
+    const unsigned shift = static_cast<unsigned>(above / kPerDoubling) + 1;
+    return (kPerDoubling + above % kPerDoubling) << shift;
+}
+
+void GapHistogram::Add(std::uint64_t gap_us)
+{
+    ++counts_[Bucket(gap_us)];
+    ++count_;
+}
+
+std::uint64_t GapHistogram::Percentile(unsigned percent) const
+{
+    if (count_ == 0)
+        return 0;
+    std::uint64_t rank = (count_ * percent + 99) / 100;
+    if (rank == 0)
+        rank = 1;
+    std::uint64_t seen = 0;
+    for (std::size_t i = 0; i < counts_.size(); ++i) {
+        seen += counts_[i];
+        if (seen >= rank)
+            return BucketStart(i);
+    }
+    return BucketStart(counts_.size() - 1);
+}
+
+std::uint64_t GapHistogram::CountAbove(std::uint64_t limit_us) const
+{
+    std::uint64_t above = 0;
+    for (std::size_t i = Bucket(limit_us) + 1; i < counts_.size(); ++i)
+        above += counts_[i];
+    return above;
+}
