@@ -2,6 +2,8 @@
 
 #include "destinations.h"
 
+#include <utility>
+
 namespace {
 
 const char* StepName(SendStep step)
@@ -25,7 +27,13 @@ void Outbox::SetDestinations(const std::vector<Destination>& destinations)
 
 void Outbox::SetLog(LogFile* log)
 {
-    log_ = log != nullptr && log->IsOpen() ? log : nullptr;
+    SetReport(log != nullptr && log->IsOpen() ? Report([log](const std::string& line) { log->Write(line); })
+                                              : Report());
+}
+
+void Outbox::SetReport(Report report)
+{
+    report_ = std::move(report);
     frames_ = 0;
     datagrams_ = 0;
     for (std::uint64_t& count : failures_)
@@ -34,13 +42,13 @@ void Outbox::SetLog(LogFile* log)
 
 void Outbox::Send(const void* data, std::int32_t length)
 {
-    if (log_ == nullptr) {
+    if (!report_) {
         for (const Destination& destination : destinations_)
             SendDatagramTo(destination, data, length);
         return;
     }
     if (frames_++ == 0)
-        log_->Write("first datagram: " + std::to_string(length) + " bytes to " + DescribeDestinations(destinations_));
+        report_("first datagram: " + std::to_string(length) + " bytes to " + DescribeDestinations(destinations_));
     for (const Destination& destination : destinations_) {
         SendOutcome outcome;
         SendDatagramTo(destination, data, length, &outcome);
@@ -50,7 +58,7 @@ void Outbox::Send(const void* data, std::int32_t length)
         if (failures_[static_cast<int>(outcome.failed)]++ == 0) {
             char where[22];
             FormatDestination(destination, where);
-            log_->Write(std::string("send failed: ") + StepName(outcome.failed) + " for " + where + ", error " +
+            report_(std::string("send failed: ") + StepName(outcome.failed) + " for " + where + ", error " +
                         std::to_string(outcome.error) + " (later failures of this kind are only counted)");
         }
     }
@@ -58,7 +66,7 @@ void Outbox::Send(const void* data, std::int32_t length)
 
 void Outbox::LogCounts(const std::string& when)
 {
-    if (log_ == nullptr)
+    if (!report_)
         return;
     std::uint64_t failures = 0;
     std::string by_step;
@@ -68,6 +76,6 @@ void Outbox::LogCounts(const std::string& when)
             by_step += std::string(by_step.empty() ? " (" : ", ") + StepName(static_cast<SendStep>(step)) + " " +
                        std::to_string(failures_[step]);
     }
-    log_->Write(when + ": frames " + std::to_string(frames_) + ", datagrams " + std::to_string(datagrams_) +
+    report_(when + ": frames " + std::to_string(frames_) + ", datagrams " + std::to_string(datagrams_) +
                 ", failures " + std::to_string(failures) + (by_step.empty() ? "" : by_step + ")"));
 }

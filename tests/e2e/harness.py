@@ -31,6 +31,17 @@ def windows():
     return options.variant == "wine"
 
 
+# An address that no send can reach: make_unreachable() turns its network
+# into an "unreachable" route of the test's own namespace, so sendto fails
+# there (EHOSTUNREACH, WSAEHOSTUNREACH under Wine) and nowhere else.
+UNREACHABLE = "198.51.100.7"
+
+
+def make_unreachable():
+    require_private_network()
+    subprocess.run(["ip", "route", "replace", "unreachable", "198.51.100.0/24"], check=True)
+
+
 def command(name, *args, windows_binary=None):
     """The command line that runs one of the project's programs in the chosen variant."""
     use_windows = windows() if windows_binary is None else windows_binary
@@ -130,6 +141,11 @@ class Listener:
 
     def stop(self):
         return self.process.stop()
+
+
+# The DLLs every Windows PC has; the C and C++ runtimes are linked statically.
+SYSTEM_DLLS = {"kernel32.dll", "ws2_32.dll", "msvcrt.dll", "user32.dll", "gdi32.dll",
+               "gdiplus.dll", "winmm.dll", "advapi32.dll", "iphlpapi.dll", "shell32.dll"}
 
 
 def imports(path):

@@ -112,6 +112,19 @@ class PluginSettingsTest(unittest.TestCase):
         ])
         self.assertEqual(log[-1], f"Shutdown: frames {FRAMES}, datagrams {FRAMES}, failures 0")
 
+    def test_a_destination_that_fails_is_logged_once_and_keeps_no_other_from_its_datagrams(self):
+        harness.make_unreachable()
+        folder = PluginFolder(f"destination = {harness.UNREACHABLE}\ndestination = broadcast\nlog = on\n")
+        caught, = folder.fly(self, listen(50010, FRAMES))
+        self.assertEqual(len(caught), FRAMES, "the broadcast gets every datagram")
+        log = folder.log()
+        unreachable = 10065 if harness.windows() else 113  # WSAEHOSTUNREACH, EHOSTUNREACH
+        failures = [line for line in log if line.startswith("send failed")]
+        self.assertEqual(failures, [f"send failed: sendto for {harness.UNREACHABLE}:50010, error {unreachable} "
+                                    "(later failures of this kind are only counted)"])
+        self.assertEqual(log[-1], f"Shutdown: frames {FRAMES}, datagrams {2 * FRAMES}, failures {FRAMES} "
+                                  f"(sendto {FRAMES})")
+
     def test_the_log_is_kept_once_at_its_size_cap(self):
         folder = PluginFolder("log = on\n")
         # Ten bytes short of 1 MB: the first line of this run does not fit.

@@ -10,8 +10,6 @@ import unittest
 
 import harness
 
-SYSTEM = {"kernel32.dll", "ws2_32.dll", "msvcrt.dll", "user32.dll", "gdi32.dll",
-          "gdiplus.dll", "winmm.dll", "advapi32.dll", "iphlpapi.dll", "shell32.dll"}
 SIMCONNECT_USERS = {"kinemora_mfs_2020.exe", "bridge_clock_probe.exe"}
 
 
@@ -22,13 +20,13 @@ class ImportsTest(unittest.TestCase):
         self.assertTrue(binaries, f"no Windows binaries in {folder}: build the win64 preset first")
         for path in binaries:
             name = os.path.basename(path).lower()
-            allowed = SYSTEM | ({"simconnect.dll"} if name in SIMCONNECT_USERS else set())
+            allowed = harness.SYSTEM_DLLS | ({"simconnect.dll"} if name in SIMCONNECT_USERS else set())
             with self.subTest(name):
                 self.assertEqual(sorted(set(harness.imports(path)) - allowed), [],
                                  f"{name} imports DLLs that Windows does not provide")
 
 
-    def test_the_deliverables_carry_a_version_resource(self):
+    def test_what_users_get_carries_a_version_resource(self):
         version = None
         with open(os.path.join(harness.ROOT, "CMakeLists.txt")) as f:
             version = re.search(r"project\(kinemora VERSION (\d+\.\d+\.\d+)", f.read()).group(1)
@@ -36,7 +34,9 @@ class ImportsTest(unittest.TestCase):
                 ("kinemora_aerofly_fs_2.dll", "Kinemora: the Aerofly FS 2 plug-in that sends the aircraft's motion "
                                               "to a motion platform"),
                 ("kinemora_mfs_2020.exe", "Kinemora: the MSFS 2020 bridge that sends the aircraft's motion to a "
-                                          "motion platform")]:
+                                          "motion platform"),
+                ("kinemora-signal.exe", "Kinemora: a test signal on one field of the motion datagrams, for rig "
+                                        "bring-up")]:
             with open(os.path.join(harness.options.win_build, "bin", name), "rb") as f:
                 data = f.read()
             # Each value of the string table follows its key in UTF-16, padded to four bytes.

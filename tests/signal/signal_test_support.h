@@ -1,0 +1,63 @@
+#pragma once
+
+// What the kinemora-signal tests share: the options as the program reads
+// them, datagrams as hex, and a counter the test scripts for the K2 clock.
+
+#include "signal_options.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+// The adapters a test pretends the machine has.
+inline std::vector<Adapter>& FakeAdapters()
+{
+    static std::vector<Adapter> adapters;
+    return adapters;
+}
+
+inline std::vector<Adapter> ListFakeAdapters()
+{
+    return FakeAdapters();
+}
+
+// Parses as the program does; error says why not.
+inline bool Parse(const std::vector<std::string>& arguments, SignalOptions& options, std::string& error)
+{
+    options = SignalOptions();
+    error.clear();
+    return ParseSignalOptions(arguments, ListFakeAdapters, options, error);
+}
+
+inline std::string Hex(const SignalDatagram& datagram)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (std::size_t i = 0; i < datagram.length; ++i) {
+        text += digits[datagram.bytes[i] >> 4];
+        text += digits[datagram.bytes[i] & 15];
+    }
+    return text;
+}
+
+// Each read of the count takes the next scripted value; the last one repeats.
+struct ScriptedCounter {
+    static std::int64_t frequency;
+    static std::deque<std::int64_t> counts;
+
+    static std::int64_t Frequency() { return frequency; }
+    static std::int64_t Count()
+    {
+        const std::int64_t value = counts.front();
+        if (counts.size() > 1)
+            counts.pop_front();
+        return value;
+    }
+    static PerformanceCounter Script(std::int64_t ticks_per_second, std::deque<std::int64_t> script)
+    {
+        frequency = ticks_per_second;
+        counts = std::move(script);
+        return PerformanceCounter{&Frequency, &Count};
+    }
+};

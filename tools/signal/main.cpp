@@ -1,0 +1,175 @@
+// kinemora-signal: sends a test signal on one field of K01 or K2 datagrams,
+// so that a rig builder can check each axis before any simulator runs.
+#include "destinations.h"
+#include "files.h"
+#include "outbox.h"
+#include "pacer.h"
+#include "signal_options.h"
+#include "signal_text.h"
+#include "socket_startup.h"
+#include "steady_counter.h"
+#include "tool_platform.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double kStatusEvery = 5.0; // seconds of signal between status lines
+
+std::atomic<int> interrupts{0};
+
+void OnInterrupt(int number)
+{
+    // The Windows runtime puts the default handler back before it calls this
+    // one; set it again, so that a second Ctrl+C comes here too.
+    std::signal(number, OnInterrupt);
+    ++interrupts;
+}
+
+void Say(const std::string& line)
+{
+    std::fprintf(stderr, "kinemora-signal: %s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+std::string Seconds(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%g s", seconds);
+    return text;
+}
+
+// Sleeps until the deadline has passed. The Windows build's sleeps end at
+// whole milliseconds, up to one early; what is left is slept as one more
+// millisecond rather than spun away. POSIX sleeps end after the deadline.
+void SleepUntil(Clock::time_point deadline)
+{
+    std::this_thread::sleep_until(deadline);
+    for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now())
+        std::this_thread::sleep_for(std::max<Clock::duration>(deadline - now, std::chrono::milliseconds(1)));
+}
+
+// Tells what the Ctrl+C does; said even with --quiet, since someone pressed it.
+void TellInterrupt(int count, const SignalOptions& options)
+{
+    if (count >= 2)
+        Say("Ctrl+C again: sending the datagram of zeros now, then ending");
+    else if (options.signal.ramp > 0.0)
+        Say("Ctrl+C: ramping " + std::string(options.signal.field->name) + " down to 0 over at most " +
+            Seconds(options.signal.ramp) + ", then one datagram of zeros (Ctrl+C again sends the zeros at once)");
+    else
+        Say("Ctrl+C: sending one datagram of zeros, then ending");
+}
+
+// Sends the whole run, from the soft start to the datagram of zeros.
+void Run(const SignalOptions& options, Outbox& outbox)
+{
+    const SignalSettings& signal = options.signal;
+    SignalStream stream(signal, SteadyCounter());
+    Pacer pacer(signal.rate);
+    const Clock::time_point start = Clock::now();
+    stream.Start();
+    auto since_start = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
+
+    int told = 0;
+    double next_status = kStatusEvery;
+    while (!stream.Finished()) {
+        const int asked = interrupts.load();
+        if (asked > told) {
+            if (asked >= 2)
+                stream.StopNow();
+            else
+                stream.Stop();
+            TellInterrupt(asked, options);
+            told = asked;
+        }
+        if (told < 2) {
+            const double due = pacer.Due(stream.Count(), since_start());
+            SleepUntil(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(due)));
+        }
+        const double t = stream.NextDue();
+        const bool was_stopping = stream.Stopping();
+        const SignalDatagram datagram = stream.Next();
+        outbox.Send(datagram.bytes, static_cast<std::int32_t>(datagram.length));
+
+        if (options.quiet)
+            continue;
+        if (!was_stopping && stream.Stopping() && !stream.Finished() && told == 0)
+            Say(Seconds(signal.duration) + " done: ramping down to 0 over " + Seconds(signal.ramp) +
+                ", then one datagram of zeros");
+        if (t >= next_status && !stream.Finished()) {
+            Say(StatusLine(signal, t, stream.Count()));
+            next_status += kStatusEvery;
+        }
+    }
+    if (!options.quiet) {
+        char elapsed[32];
+        std::snprintf(elapsed, sizeof(elapsed), "%.1f s", since_start());
+        std::string end = "sent " + std::to_string(stream.Count()) + " datagrams in " + elapsed +
+                          ", the last one all zeros";
+        if (pacer.Stalls() > 0)
+            end += "; held up " + std::to_string(pacer.Stalls()) + " times (the signal waited " +
+                   Seconds(pacer.Shift()) + " in all)";
+        Say(end);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    SignalOptions options;
+    std::string error;
+    // From the wide command line on Windows, like the deliverables.
+    if (!ParseSignalOptions(ProgramArguments(argc, argv), ListAdapters, options, error)) {
+        Say(error);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kSignalUsage, stdout);
+        return 0;
+    }
+    if (options.list_axes) {
+        std::fputs(AxesTable().c_str(), stdout);
+        return 0;
+    }
+
+    StartSockets();
+    UseMillisecondTimers();
+    Outbox outbox;
+    outbox.SetDestinations(options.destinations);
+    // A failing send is said, even with --quiet: the first failure of each
+    // kind, and the counts at the end.
+    bool failed = false;
+    outbox.SetReport([&failed](const std::string& line) {
+        if (line.rfind("send failed", 0) == 0) {
+            failed = true;
+            Say(line);
+            Say("check the destination's address and that this PC has a network that leads to it");
+        } else if (failed) {
+            Say(line);
+        }
+    });
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    if (!options.quiet) {
+        for (const std::string& note : options.notes)
+            Say(note);
+        Say("sending " + DescribeSignal(options.signal));
+        Say("to " + DescribeDestinations(outbox.Destinations()) +
+            (options.signal.duration > 0.0 ? ", for " + Seconds(options.signal.duration) + " (Ctrl+C stops it sooner)"
+                                           : ", until Ctrl+C"));
+    }
+    Run(options, outbox);
+    if (failed)
+        outbox.LogCounts("sending ended");
+    return 0;
+}

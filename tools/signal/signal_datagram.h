@@ -1,0 +1,22 @@
+#pragma once
+
+// One datagram of the test signal, in the deliverables' own format and made
+// by their own encoders: K01 by the plug-in's EncodeK01, K2 by the bridge's
+// WriteMotionDatagram. One field carries the value; every other is 0.
+
+#include "signal_fields.h"
+
+#include <cstddef>
+#include <cstdint>
+
+struct SignalDatagram {
+    std::uint8_t bytes[55] = {}; // large enough for either format
+    std::size_t length = 0; // 44 for K01, 55 for K2
+};
+
+// K01: the time field is K01TimeField(seconds), the microseconds kept to
+// their low 25 bits. Values go out as they are (a bank above 3.0 too).
+SignalDatagram K01SignalDatagram(const SignalField& field, double value, double seconds);
+
+// K2: the time field as given, from the bridge's MicrosecondClock.
+SignalDatagram K2SignalDatagram(const SignalField& field, double value, std::uint32_t time_field);

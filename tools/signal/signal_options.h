@@ -1,0 +1,37 @@
+#pragma once
+
+// kinemora-signal's command line: every option is checked here, before
+// anything is sent. A bad one gives a one-line error that names the option
+// and what it allows.
+
+#include "adapters.h"
+#include "destination.h"
+#include "signal_stream.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct SignalOptions {
+    SignalSettings signal;
+    std::vector<Destination> destinations; // at least one after a successful parse
+    std::vector<std::string> notes;        // what --destination adapters found
+    bool force = false;                    // send beyond the field's plausible bound
+    bool quiet = false;                    // no status lines
+    bool help = false;                     // --help: nothing else was checked
+    bool list_axes = false;                // --list-axes: the signal was not checked
+};
+
+// The ranges the options allow.
+constexpr double kLowestRate = 1.0, kHighestRate = 1000.0;          // datagrams per second
+constexpr double kShortestPeriod = 0.02, kLongestPeriod = 3600.0;  // seconds
+constexpr double kLargestValue = 1000000.0;                          // |amplitude|, |offset|
+constexpr double kLongestDuration = 1000000.0;                       // seconds
+constexpr double kLongestRamp = 60.0;                                // seconds
+
+// Reads the arguments after the program's name. The adapters are listed only
+// for a --destination that asks for them. False with the one-line reason in
+// error (without the program's name).
+bool ParseSignalOptions(const std::vector<std::string>& arguments,
+                        const std::function<std::vector<Adapter>()>& list_adapters, SignalOptions& options,
+                        std::string& error);

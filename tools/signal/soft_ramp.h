@@ -1,0 +1,30 @@
+#pragma once
+
+// The soft start and stop: a level from 0 to 1 by which the whole signal,
+// offset included, is scaled. It rises from 0 at the start to 1 over the ramp;
+// after a stop it falls from the level it had reached, at the same slope,
+// to 0. A ramp of 0 seconds is no ramp: the level is 1 until the stop and 0
+// from then on.
+
+class SoftRamp {
+public:
+    explicit SoftRamp(double ramp_seconds) : ramp_(ramp_seconds) {}
+
+    // Starts the way down at t seconds after the start; later calls change nothing.
+    void StopAt(double t);
+    bool Stopping() const { return stopping_; }
+
+    // The level at t seconds after the start.
+    double Level(double t) const;
+
+    // True once the level has come down to 0 after a stop.
+    bool Down(double t) const;
+
+private:
+    double Rising(double t) const;
+
+    double ramp_;
+    bool stopping_ = false;
+    double stop_at_ = 0.0;
+    double level_at_stop_ = 1.0;
+};
