@@ -38,7 +38,7 @@ const char kUsage[] =
     "  --profile CSV    fly a CSV file, or replay a kinemora-listen --csv recording\n"
     "                   of the plug-in's K01 datagrams at its own times, instead of\n"
     "                   the built-in flight (take-off, climb, turns, landing; 300 s);\n"
-    "                   see docs/simulator-emulator.md for the columns\n"
+    "                   see docs/flights.md for the columns\n"
     "  --other N        further messages per frame (default 40)\n"
     "  --replay FILE    run a replay script of exact calls instead of a flight\n"
     "  --handles        print the process's handle count after the first 100\n"

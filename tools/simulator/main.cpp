@@ -52,7 +52,7 @@ const char kUsage[] =
     "quantity without a column is 0. With a time column (time, time_s or\n"
     "arrival_s, in seconds) the rows are a recording, delivered at their own\n"
     "times: a kinemora-listen --csv recording replays as it is, its K2 rows\n"
-    "only. Cells may be nan, inf or -inf. See docs/simulator-emulator.md.\n"
+    "only. Cells may be nan, inf or -inf. See docs/flights.md.\n"
     "\n";
 
 struct Options {
