@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Packs the Windows deliverables for users into one zip file:
-# kinemora_aerofly_fs_2.dll, kinemora_mfs_2020.exe, kinemora-listen.exe and
-# INSTALL.txt (docs/INSTALL.md with Windows line endings).
+# Packs the Windows deliverables for users into one zip file: the plug-in,
+# the bridge, kinemora-listen.exe and kinemora-signal.exe; the installation and
+# bring-up guides as INSTALL.txt and BRING-UP.txt; and a commented sample of
+# each settings file. Every text goes in with Windows line endings.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$root/build/win64
@@ -12,7 +13,7 @@ usage() {
 Usage: scripts/package-release.sh [--build-dir DIR] [--output FILE]
 
 Packs the Windows x64 binaries of a win64 build tree, with the installation
-guide, into a zip file for users.
+and bring-up guides and the sample settings files, into a zip file for users.
 
 Options:
   --build-dir DIR  the win64 build tree whose bin/ holds the binaries
@@ -38,7 +39,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-binaries=(kinemora_aerofly_fs_2.dll kinemora_mfs_2020.exe kinemora-listen.exe)
+binaries=(kinemora_aerofly_fs_2.dll kinemora_mfs_2020.exe kinemora-listen.exe kinemora-signal.exe)
 paths=()
 missing=()
 for name in "${binaries[@]}"; do
@@ -54,24 +55,30 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 mkdir -p "$(dirname "$output")"
-python3 - "$output" "$root/docs/INSTALL.md" "${paths[@]}" <<'PYTHON'
+python3 - "$output" "$root" "${paths[@]}" <<'PYTHON'
 import os
 import sys
 import zipfile
 
-output, guide, binaries = sys.argv[1], sys.argv[2], sys.argv[3:]
-with open(guide, encoding="utf-8") as f:
-    text = f.read().replace("\r\n", "\n").replace("\n", "\r\n")
+output, root, binaries = sys.argv[1], sys.argv[2], sys.argv[3:]
+# (file in the checkout, name in the zip)
+texts = [("docs/INSTALL.md", "INSTALL.txt"), ("docs/bring-up.md", "BRING-UP.txt"),
+         ("docs/samples/kinemora_aerofly_fs_2.ini", "kinemora_aerofly_fs_2.ini"),
+         ("docs/samples/kinemora_mfs_2020.ini", "kinemora_mfs_2020.ini")]
 
 # Written next to the target first, so a failure never leaves half a zip behind.
 partial = output + ".partial"
 with zipfile.ZipFile(partial, "w", compression=zipfile.ZIP_DEFLATED) as z:
     for path in binaries:
         z.write(path, os.path.basename(path))
-    info = zipfile.ZipInfo("INSTALL.txt", date_time=zipfile.ZipInfo.from_file(guide).date_time)
-    info.compress_type = zipfile.ZIP_DEFLATED
-    info.external_attr = 0o644 << 16
-    z.writestr(info, text.encode("utf-8"))
+    for source, name in texts:
+        path = os.path.join(root, source)
+        with open(path, encoding="utf-8") as f:
+            text = f.read().replace("\r\n", "\n").replace("\n", "\r\n")
+        info = zipfile.ZipInfo(name, date_time=zipfile.ZipInfo.from_file(path).date_time)
+        info.compress_type = zipfile.ZIP_DEFLATED
+        info.external_attr = 0o644 << 16
+        z.writestr(info, text.encode("utf-8"))
 os.replace(partial, output)
 PYTHON
 echo "package-release: wrote $output"

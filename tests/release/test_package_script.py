@@ -1,6 +1,7 @@
 """scripts/package-release.sh on a stand-in build tree: the zip holds exactly
-the three binaries, byte for byte, and the guide as INSTALL.txt with Windows
-line endings; a missing binary stops it with the file named and no zip left."""
+the four binaries, byte for byte, and the guides and sample settings files
+with Windows line endings; a missing binary stops it with the file named and
+no zip left."""
 
 import os
 import shutil
@@ -11,8 +12,11 @@ import zipfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCRIPT = os.path.join(ROOT, "scripts", "package-release.sh")
-GUIDE = os.path.join(ROOT, "docs", "INSTALL.md")
-BINARIES = ["kinemora_aerofly_fs_2.dll", "kinemora_mfs_2020.exe", "kinemora-listen.exe"]
+BINARIES = ["kinemora_aerofly_fs_2.dll", "kinemora_mfs_2020.exe", "kinemora-listen.exe", "kinemora-signal.exe"]
+# name in the zip: file in the checkout
+TEXTS = {"INSTALL.txt": "docs/INSTALL.md", "BRING-UP.txt": "docs/bring-up.md",
+         "kinemora_aerofly_fs_2.ini": "docs/samples/kinemora_aerofly_fs_2.ini",
+         "kinemora_mfs_2020.ini": "docs/samples/kinemora_mfs_2020.ini"}
 
 
 def run(script, *args):
@@ -39,15 +43,15 @@ class PackageScriptTest(unittest.TestCase):
     def check_zip(self, path):
         with zipfile.ZipFile(path) as z:
             self.assertIsNone(z.testzip())
-            self.assertEqual(sorted(z.namelist()), sorted(BINARIES + ["INSTALL.txt"]))
+            self.assertEqual(sorted(z.namelist()), sorted(BINARIES + list(TEXTS)))
             for name in BINARIES:
                 self.assertEqual(z.read(name), self.contents[name], name)
-            guide = z.read("INSTALL.txt")
-        with open(GUIDE, "rb") as f:
-            source = f.read()
-        self.assertEqual(guide, source.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n"))
-        self.assertEqual(guide.count(b"\n"), guide.count(b"\r\n"), "every line ends in CR LF")
-        self.assertNotIn(b"\r\r", guide)
+            for name, source in TEXTS.items():
+                packed = z.read(name)
+                with open(os.path.join(ROOT, source), "rb") as f:
+                    lines = f.read().replace(b"\r\n", b"\n").split(b"\n")
+                self.assertEqual(packed.split(b"\r\n"), lines, name)
+                self.assertEqual(packed.count(b"\n"), packed.count(b"\r\n"), f"{name}: every line ends in CR LF")
 
     def test_packs_the_binaries_and_the_guide(self):
         result = run(SCRIPT, "--build-dir", self.build, "--output", self.zip_path)
@@ -60,9 +64,10 @@ class PackageScriptTest(unittest.TestCase):
         # A copy of the script in a stand-in checkout, so the real build/ stays untouched.
         checkout = os.path.join(self.tmp.name, "checkout")
         os.makedirs(os.path.join(checkout, "scripts"))
-        os.makedirs(os.path.join(checkout, "docs"))
         shutil.copy(SCRIPT, os.path.join(checkout, "scripts"))
-        shutil.copy(GUIDE, os.path.join(checkout, "docs"))
+        for source in TEXTS.values():
+            os.makedirs(os.path.join(checkout, os.path.dirname(source)), exist_ok=True)
+            shutil.copy(os.path.join(ROOT, source), os.path.join(checkout, source))
         shutil.copytree(self.build, os.path.join(checkout, "build", "win64"))
         result = run(os.path.join(checkout, "scripts", "package-release.sh"))
         self.assertEqual(result.returncode, 0, result.stderr)

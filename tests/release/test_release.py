@@ -1,15 +1,13 @@
 """The release zip as a Windows user gets it, made by scripts/package-release.sh
-from the win64 build: exactly the three binaries and INSTALL.txt; the binaries
+from the win64 build: the four binaries, the guides and the sample settings; the binaries
 import only DLLs that Windows provides (the bridge also SimConnect.dll, which
 the user places beside it); the plug-in exports the four entry points that
-Aerofly FS 2 calls; and both programs start under Wine.
+Aerofly FS 2 calls; the programs start under Wine.
 
 Runs inside scripts/private-net: the bridge may send once it is connected."""
 
 import os
-import re
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
@@ -19,26 +17,18 @@ import zipfile
 TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(TESTS, "e2e"))
 sys.path.insert(0, TESTS)
-import check_imports  # noqa: E402
 import harness  # noqa: E402
 
 SCRIPT = os.path.join(harness.ROOT, "scripts", "package-release.sh")
-GUIDE = os.path.join(harness.ROOT, "docs", "INSTALL.md")
 WINE_RUN = os.path.join(harness.SCRIPTS, "wine-run")
 PLUGIN = "kinemora_aerofly_fs_2.dll"
 BRIDGE = "kinemora_mfs_2020.exe"
 LISTEN = "kinemora-listen.exe"
+SIGNAL = "kinemora-signal.exe"
+BINARIES = [PLUGIN, BRIDGE, LISTEN, SIGNAL]
+TEXTS = ["INSTALL.txt", "BRING-UP.txt", "kinemora_aerofly_fs_2.ini", "kinemora_mfs_2020.ini"]
 PLUGIN_EXPORTS = {"Aerofly_FS_2_External_DLL_GetInterfaceVersion", "Aerofly_FS_2_External_DLL_Init",
                   "Aerofly_FS_2_External_DLL_Update", "Aerofly_FS_2_External_DLL_Shutdown"}
-
-
-def exports(path):
-    dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", path],
-                          capture_output=True, text=True, check=True).stdout
-    table = dump.split("[Ordinal/Name Pointer] Table", 1)
-    if len(table) < 2:
-        return set()
-    return set(re.findall(r"^\s*\[\s*\d+\]\s+(\S+)$", table[1].split("\n\n", 1)[0], re.M))
 
 
 class ReleaseTest(unittest.TestCase):
@@ -59,34 +49,34 @@ class ReleaseTest(unittest.TestCase):
         cls.tmp.cleanup()
 
     def test_contents(self):
-        self.assertEqual(sorted(self.names), sorted([PLUGIN, BRIDGE, LISTEN, "INSTALL.txt"]))
-        for name in (PLUGIN, BRIDGE, LISTEN):
+        self.assertEqual(sorted(self.names), sorted(BINARIES + TEXTS))
+        for name in BINARIES:
             with open(os.path.join(self.unpacked, name), "rb") as f:
                 self.assertEqual(f.read(2), b"MZ", f"{name} is not a Windows binary")
-        with open(os.path.join(self.unpacked, "INSTALL.txt"), "rb") as f:
-            guide = f.read()
-        with open(GUIDE, "rb") as f:
-            self.assertEqual(guide, f.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n"))
 
     def test_imports_only_system_dlls(self):
-        self.assertEqual(check_imports.main(self.unpacked), 0)
-        self.assertIn("simconnect.dll", check_imports.imports(os.path.join(self.unpacked, BRIDGE)))
-        for name in (PLUGIN, LISTEN):
-            self.assertNotIn("simconnect.dll", check_imports.imports(os.path.join(self.unpacked, name)))
+        for name in BINARIES:
+            found = set(harness.imports(os.path.join(self.unpacked, name)))
+            allowed = harness.SYSTEM_DLLS | ({"simconnect.dll"} if name == BRIDGE else set())
+            with self.subTest(name):
+                self.assertEqual(sorted(found - allowed), [])
+        self.assertIn("simconnect.dll", harness.imports(os.path.join(self.unpacked, BRIDGE)))
 
     def test_plugin_exports_the_entry_points(self):
-        found = exports(os.path.join(self.unpacked, PLUGIN))
+        found = set(harness.exports(os.path.join(self.unpacked, PLUGIN)))
         self.assertTrue(PLUGIN_EXPORTS <= found, f"missing: {PLUGIN_EXPORTS - found}")
 
-    def test_listen_starts_under_wine(self):
-        result = harness.run([WINE_RUN, os.path.join(self.unpacked, LISTEN), "--help"], timeout=120)
-        self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertTrue(result.stdout.startswith("Usage: kinemora-listen"), result.stdout)
+    def test_the_tools_start_under_wine(self):
+        for name, usage in [(LISTEN, "Usage: kinemora-listen"), (SIGNAL, "Usage: kinemora-signal")]:
+            result = harness.run([WINE_RUN, os.path.join(self.unpacked, name), "--help"], timeout=120)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertTrue(result.stdout.startswith(usage), result.stdout)
 
     def test_bridge_starts_under_wine_and_waits_silently(self):
         # The user puts SimConnect.dll beside the bridge; here the stand-in of
         # the build tree plays its part. With no simulator to answer, the
-        # bridge must keep trying and print nothing.
+        # bridge must keep trying and print nothing. The sample settings file
+        # beside it, CRLF and all, is read with no line ignored.
         stand_in = os.path.join(harness.options.win_build, "bin", "SimConnect.dll")
         if not os.path.exists(stand_in):
             self.fail(f"{stand_in} is missing: the bridge cannot start without a SimConnect.dll "
@@ -95,6 +85,7 @@ class ReleaseTest(unittest.TestCase):
         os.makedirs(folder)
         shutil.copy(os.path.join(self.unpacked, BRIDGE), folder)
         shutil.copy(stand_in, folder)
+        shutil.copy(os.path.join(self.unpacked, "kinemora_mfs_2020.ini"), folder)
         bridge = harness.Process([WINE_RUN, os.path.join(folder, BRIDGE)])
         # Wine takes a second or two to start a program; one that cannot load
         # (a missing DLL) has ended by then.
@@ -103,6 +94,7 @@ class ReleaseTest(unittest.TestCase):
         out, err = bridge.stop()
         self.assertTrue(still_running, f"the bridge ended with {bridge.proc.returncode}:\n{out}{err}")
         self.assertEqual(out, "")
+        self.assertEqual(err, "kinemora_mfs_2020: sending to 255.255.255.255:50010\n")
 
 
 if __name__ == "__main__":

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -125,6 +127,44 @@ TEST(SettingsFile, TheBridgeHasNoMonitor)
     EXPECT_EQ(Ignored(settings), (std::vector<std::pair<int, std::string>>{
                                      {1, "monitor is a setting of the Aerofly FS 2 plug-in; the bridge has no window"},
                                      {3, "unknown key 'window': the keys are destination and log"}}));
+}
+
+// The samples in the release zip: as shipped (every line a comment) and with
+// every setting line uncommented, they mean exactly the defaults.
+TEST(SettingsFile, TheSamplesSpellOutTheDefaults)
+{
+    for (const auto& [name, program] : {std::pair{"kinemora_aerofly_fs_2.ini", SettingsFor::Plugin},
+                                        std::pair{"kinemora_mfs_2020.ini", SettingsFor::Bridge}}) {
+        SCOPED_TRACE(name);
+        std::ifstream file(std::string(KINEMORA_SAMPLES_DIR) + "/" + name, std::ios::binary);
+        ASSERT_TRUE(file) << "the sample is missing";
+        const std::string shipped{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        ASSERT_NE(shipped.find("\r\n"), std::string::npos);
+        EXPECT_EQ(shipped.find('\n'), shipped.find("\r\n") + 1) << "every line ends in CRLF";
+        const Settings as_shipped = Parse(shipped, program);
+        EXPECT_TRUE(as_shipped.ignored.empty());
+        EXPECT_TRUE(as_shipped.destinations.empty());
+
+        // A setting line is a comment of the form ";key = value".
+        std::string uncommented;
+        int settings_lines = 0;
+        for (std::size_t at = 0; at < shipped.size();) {
+            const std::size_t end = shipped.find('\n', at) + 1;
+            std::string line = shipped.substr(at, end - at);
+            if (line.size() > 1 && line[0] == ';' && line[1] != ' ' && line[1] != '\r') {
+                line.erase(0, 1);
+                ++settings_lines;
+            }
+            uncommented += line;
+            at = end;
+        }
+        EXPECT_EQ(settings_lines, program == SettingsFor::Plugin ? 3 : 2);
+        const Settings defaults = Parse(uncommented, program);
+        EXPECT_EQ(Ignored(defaults), (std::vector<std::pair<int, std::string>>{}));
+        EXPECT_EQ(Texts(defaults.destinations), (std::vector<std::string>{"255.255.255.255:50010"}));
+        EXPECT_FALSE(defaults.monitor);
+        EXPECT_FALSE(defaults.log);
+    }
 }
 
 TEST(Destinations, EveryFormAndItsPort)
