@@ -17,7 +17,6 @@ the row number tells which delivery each datagram carries. Also prints what a
 import argparse
 import os
 import re
-import socket
 import statistics
 import struct
 import subprocess
@@ -41,34 +40,11 @@ def write_profile(directory):
         return f.name
 
 
-class Receiver:
-    """Collects (arrival, row number) of every K2 datagram on port 50010."""
-
-    def __init__(self):
-        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 22)
-        self.sock.bind(("", 50010))
-        self.sock.settimeout(0.2)
-        self.arrivals = []
-        self.running = True
-        self.thread = threading.Thread(target=self.run, daemon=True)
-        self.thread.start()
-
-    def run(self):
-        while self.running:
-            try:
-                data = self.sock.recv(2048)
-            except socket.timeout:
-                continue
-            now = time.monotonic()
-            if len(data) == 55 and data[:3] == b"K2,":
-                self.arrivals.append((now, int(struct.unpack_from("<f", data, 51)[0])))
-
-    def stop(self):
-        self.running = False
-        self.thread.join()
-        self.sock.close()
+def pick(data):
+    """The row number a K2 datagram carries in its last float."""
+    if len(data) == 55 and data[:3] == b"K2,":
+        return int(struct.unpack_from("<f", data, 51)[0])
+    return None
 
 
 def read_deliveries(process, deliveries, connected):
@@ -87,7 +63,7 @@ def percentile(sorted_values, fraction):
 
 def measure(args, windows, profile):
     deliveries, connected = [], threading.Event()
-    receiver = Receiver()
+    receiver = harness.StampedReceiver(50010, pick)
     emulator = subprocess.Popen([*harness.command("kinemora-simulator", windows_binary=False), "--fast", "--verbose",
                                  "--profile", profile], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                 stderr=subprocess.DEVNULL, start_new_session=True)

@@ -20,12 +20,10 @@ a drift of their overshoot times the datagrams sent."""
 
 import argparse
 import os
-import socket
 import statistics
 import struct
 import subprocess
 import sys
-import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
@@ -34,34 +32,11 @@ import harness  # noqa: E402  (the programs, native or under Wine, and their pro
 PORT = 50041
 
 
-class Receiver:
-    """Collects (arrival, K01 time field) of every K01 datagram on PORT."""
-
-    def __init__(self):
-        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 22)
-        self.sock.bind(("", PORT))
-        self.sock.settimeout(0.2)
-        self.arrivals = []
-        self.running = True
-        self.thread = threading.Thread(target=self.run, daemon=True)
-        self.thread.start()
-
-    def run(self):
-        while self.running:
-            try:
-                data = self.sock.recv(2048)
-            except socket.timeout:
-                continue
-            now = time.monotonic()
-            if len(data) == 44 and data[:4] == b"K01,":
-                self.arrivals.append((now, struct.unpack_from("<I", data, 4)[0]))
-
-    def stop(self):
-        self.running = False
-        self.thread.join()
-        self.sock.close()
+def pick(data):
+    """The time field of a K01 datagram."""
+    if len(data) == 44 and data[:4] == b"K01,":
+        return struct.unpack_from("<I", data, 4)[0]
+    return None
 
 
 def percentile(sorted_values, fraction):
@@ -73,7 +48,7 @@ def ms(seconds):
 
 
 def measure(args, windows, rate):
-    receiver = Receiver()
+    receiver = harness.StampedReceiver(PORT, pick)
     sender = harness.command("kinemora-signal", "--axis", "pitch", "--amplitude", "0.1", "--period", "2",
                              "--rate", rate, "--ramp", "0", "--duration", args.seconds, "--quiet",
                              "--destination", f"broadcast:{PORT}", windows_binary=windows)

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
 
 FlightSource::FlightSource(FlightTable table, std::string name)
     : built_in_(false), table_(std::move(table)), name_(std::move(name))
@@ -68,4 +71,38 @@ std::string FlightSource::Description() const
     char seconds[32];
     std::snprintf(seconds, sizeof(seconds), "%.3f", Period());
     return "recording " + name_ + " (" + rows + " over " + seconds + " s, played at their own times)";
+}
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+} // namespace
+
+bool LoadFlightFile(const std::string& path, DatagramKind kind, const char* program, FlightSource& source)
+{
+    std::ifstream file(std::filesystem::u8path(path));
+    if (!file) {
+        std::fprintf(stderr, "%s: cannot read %s: check the path\n", program, path.c_str());
+        return false;
+    }
+    FlightTable table;
+    std::string error;
+    if (!ReadFlightCsv(file, kind, table, error)) {
+        std::fprintf(stderr, "%s: %s: %s\n", program, path.c_str(), error.c_str());
+        return false;
+    }
+    if (!table.ignored.empty())
+        std::fprintf(stderr, "%s: %s: ignoring the columns %s\n", program, path.c_str(), Joined(table.ignored).c_str());
+    if (!table.missing.empty())
+        std::fprintf(stderr, "%s: %s: no column for %s; %s 0 for them\n", program, path.c_str(),
+                     Joined(table.missing).c_str(), kind == DatagramKind::K01 ? "sending" : "delivering");
+    source = FlightSource(std::move(table), path);
+    return true;
 }

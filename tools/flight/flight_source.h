@@ -39,3 +39,8 @@ private:
     std::string name_;
     double start_ = 0.0;
 };
+
+// Reads a flight file (UTF-8 path, any character on Windows too) for the
+// emulator of the given kind. Says on standard error, after "program: ",
+// why it cannot, and which columns it ignores or misses.
+bool LoadFlightFile(const std::string& path, DatagramKind kind, const char* program, FlightSource& source);

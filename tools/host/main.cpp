@@ -202,40 +202,10 @@ int RunReplay(const Options& options, const PluginExports& plugin)
     return 0;
 }
 
-std::string Joined(const std::vector<std::string>& names)
-{
-    std::string text;
-    for (const std::string& name : names)
-        text += (text.empty() ? "" : ", ") + name;
-    return text;
-}
-
-bool LoadFlight(const std::string& path, FlightSource& source)
-{
-    std::ifstream file(std::filesystem::u8path(path)); // UTF-8, any character on Windows too
-    if (!file) {
-        std::fprintf(stderr, "kinemora-host: cannot read %s: check the path\n", path.c_str());
-        return false;
-    }
-    FlightTable table;
-    std::string error;
-    if (!ReadFlightCsv(file, DatagramKind::K01, table, error)) {
-        std::fprintf(stderr, "kinemora-host: %s: %s\n", path.c_str(), error.c_str());
-        return false;
-    }
-    if (!table.ignored.empty())
-        std::fprintf(stderr, "kinemora-host: %s: ignoring the columns %s\n", path.c_str(), Joined(table.ignored).c_str());
-    if (!table.missing.empty())
-        std::fprintf(stderr, "kinemora-host: %s: no column for %s; sending 0 for them\n", path.c_str(),
-                     Joined(table.missing).c_str());
-    source = FlightSource(std::move(table), path);
-    return true;
-}
-
 int RunFlight(const Options& options, const PluginExports& plugin)
 {
     FlightSource source;
-    if (!options.profile.empty() && !LoadFlight(options.profile, source))
+    if (!options.profile.empty() && !LoadFlightFile(options.profile, DatagramKind::K01, "kinemora-host", source))
         return 2;
     source.StartAt(options.start);
     const double duration = options.duration >= 0.0 ? options.duration : source.Duration(options.rate);

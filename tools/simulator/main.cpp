@@ -11,8 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -117,37 +115,6 @@ int ParseOptions(int argc, char** argv, Options& options)
     return 0;
 }
 
-std::string Joined(const std::vector<std::string>& names)
-{
-    std::string text;
-    for (const std::string& name : names)
-        text += (text.empty() ? "" : ", ") + name;
-    return text;
-}
-
-bool LoadProfile(const std::string& path, FlightSource& source)
-{
-    std::ifstream file(std::filesystem::u8path(path)); // UTF-8, any character on Windows too
-    if (!file) {
-        std::fprintf(stderr, "kinemora-simulator: cannot read %s: check the path\n", path.c_str());
-        return false;
-    }
-    FlightTable table;
-    std::string error;
-    if (!ReadFlightCsv(file, DatagramKind::K2, table, error)) {
-        std::fprintf(stderr, "kinemora-simulator: %s: %s\n", path.c_str(), error.c_str());
-        return false;
-    }
-    if (!table.ignored.empty())
-        std::fprintf(stderr, "kinemora-simulator: %s: ignoring the columns %s\n", path.c_str(),
-                     Joined(table.ignored).c_str());
-    if (!table.missing.empty())
-        std::fprintf(stderr, "kinemora-simulator: %s: no column for %s; delivering 0 for them\n", path.c_str(),
-                     Joined(table.missing).c_str());
-    source = FlightSource(std::move(table), path);
-    return true;
-}
-
 // Runs on its own thread: commands from standard input into the queue. A
 // 'wait' holds back the commands after it. At the end of the input the
 // emulator carries on until it is ended.
@@ -184,7 +151,7 @@ int main(int argc, char** argv)
     if (int code = ParseOptions(static_cast<int>(pointers.size()), pointers.data(), options))
         return code < 0 ? 0 : code;
     FlightSource source;
-    if (!options.profile.empty() && !LoadProfile(options.profile, source))
+    if (!options.profile.empty() && !LoadFlightFile(options.profile, DatagramKind::K2, "kinemora-simulator", source))
         return 1;
     source.StartAt(options.start_seconds);
 
