@@ -1,15 +1,17 @@
 #pragma once
 
+#include "little_endian.h"
+
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-// Test-side byte writing and float bit access, independent of the decoder.
+// Test-side byte writing and float bit access, independent of the decoder
+// (whose header keeps byte reads of its own).
 
 inline void PutU32(std::vector<unsigned char>& bytes, std::size_t offset, std::uint32_t value)
 {
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<unsigned char>(value >> (8 * i));
+    PutU32(bytes.data() + offset, value);
 }
 
 inline std::uint32_t Bits(float value)

@@ -1,3 +1,4 @@
+#include "little_endian.h"
 #include "live_view.h"
 
 #include <gtest/gtest.h>
@@ -9,21 +10,16 @@
 
 namespace {
 
-void PutU32(std::vector<unsigned char>& out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<unsigned char>(v >> (8 * i)));
-}
-
-// A K01 datagram, little-endian as on the wire.
+// A K01 datagram, little-endian as on the wire; every float's bits as given.
 std::vector<unsigned char> K01(std::uint32_t time_us, const float (&values)[9])
 {
-    std::vector<unsigned char> d = {'K', '0', '1', ','};
-    PutU32(d, time_us);
-    for (float v : values) {
+    std::vector<unsigned char> d(44);
+    std::memcpy(d.data(), "K01,", 4);
+    PutU32(d.data() + 4, time_us);
+    for (int i = 0; i < 9; ++i) {
         std::uint32_t bits = 0;
-        std::memcpy(&bits, &v, 4);
-        PutU32(d, bits);
+        std::memcpy(&bits, &values[i], 4);
+        PutU32(d.data() + 8 + 4 * i, bits);
     }
     return d;
 }

@@ -20,10 +20,8 @@ std::uint8_t* Append(HostFrame& frame, std::uint64_t id, tm_msg_data_type type, 
     frame.bytes.resize(start + kHeaderSize + payload_bytes, 0);
     std::uint8_t* record = frame.bytes.data() + start;
     const std::uint16_t size = static_cast<std::uint16_t>(kHeaderSize + payload_bytes);
-    record[0] = 0xAA; // Marker 0xAAAA
-    record[1] = 0xAA;
-    record[2] = static_cast<std::uint8_t>(size);
-    record[3] = static_cast<std::uint8_t>(size >> 8);
+    PutU16(record, 0xAAAA); // the marker
+    PutU16(record + 2, size);
     PutU64(record + 16, id);
     record[25] = static_cast<std::uint8_t>(type);
     record[26] = 1;
