@@ -3,25 +3,11 @@
 // network.
 #include "exports.h"
 #include "plugin_state.h"
+#include "snapshot_expectations.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-
-namespace {
-
-void ExpectCleared(const TelemetrySnapshot& s)
-{
-    EXPECT_EQ(s.counter, 0u);
-    EXPECT_EQ(s.time, 0.0);
-    for (int i = 0; i < 30; ++i) {
-        EXPECT_EQ(s.trace[i].x, 0.0) << i;
-        EXPECT_EQ(s.trace[i].y, 0.0) << i;
-        EXPECT_EQ(s.trace[i].z, 0.0) << i;
-    }
-}
-
-} // namespace
 
 TEST(Exports, InitClearsTheSnapshotWhateverItsArgument)
 {
@@ -30,7 +16,7 @@ TEST(Exports, InitClearsTheSnapshotWhateverItsArgument)
         for (int i = 1; i <= 31; ++i)
             plugin_state.RecordFrame(i * 0.5, Vector3d{1.0 * i, -2.0, 3.0});
         EXPECT_TRUE(Aerofly_FS_2_External_DLL_Init(argument));
-        ExpectCleared(plugin_state.CopyOut());
+        ExpectClearedSnapshot(plugin_state.CopyOut());
     }
 }
 

@@ -2,6 +2,7 @@
 // clearing, wrapping, and whole copies while another thread records.
 
 #include "plugin_state.h"
+#include "snapshot_expectations.h"
 
 #include <gtest/gtest.h>
 
@@ -9,17 +10,6 @@
 #include <thread>
 
 namespace {
-
-void ExpectAllZero(const TelemetrySnapshot& s)
-{
-    EXPECT_EQ(s.counter, 0u);
-    EXPECT_EQ(s.time, 0.0);
-    for (int i = 0; i < 30; ++i) {
-        EXPECT_EQ(s.trace[i].x, 0.0) << i;
-        EXPECT_EQ(s.trace[i].y, 0.0) << i;
-        EXPECT_EQ(s.trace[i].z, 0.0) << i;
-    }
-}
 
 Vector3d Velocity(double n)
 {
@@ -35,11 +25,11 @@ Vector3d Velocity(double n)
 TEST(TelemetrySnapshot, ZeroWhenNewAndAfterClear)
 {
     PluginState state;
-    ExpectAllZero(state.CopyOut());
+    ExpectClearedSnapshot(state.CopyOut());
     for (int i = 1; i <= 40; ++i)
         state.RecordFrame(i * 0.25, Velocity(i));
     state.Clear();
-    ExpectAllZero(state.CopyOut());
+    ExpectClearedSnapshot(state.CopyOut());
 }
 
 TEST(TelemetrySnapshot, OneRecordingFillsTheNewestEntryOnly)
