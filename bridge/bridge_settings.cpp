@@ -12,7 +12,6 @@ namespace {
 
 constexpr const char* kSettingsName = "kinemora_mfs_2020.ini";
 constexpr const char* kLogName = "kinemora_mfs_2020.log";
-constexpr std::size_t kLargestSettingsFile = 64 * 1024;
 
 // The bridge's one thread alone touches these.
 Outbox bridge_outbox;
@@ -66,9 +65,7 @@ int ApplyBridgeSettings(const BridgeOptions& options)
     bridge_outbox.SetLog(&bridge_log);
 
     bridge_log.Write(std::string("kinemora_mfs_2020 ") + KINEMORA_VERSION + " started");
-    bridge_log.Write(read == FileRead::Read      ? "settings: read " + path
-                     : read == FileRead::Missing ? "settings: no file " + path + "; the defaults apply"
-                                                 : "settings: cannot read " + path + "; the defaults apply");
+    bridge_log.Write("settings: " + DescribeSettingsRead(read, path));
     if (truncated)
         Tell(path + ": only the first 64 KB were read");
     for (const IgnoredLine& ignored : settings.ignored)

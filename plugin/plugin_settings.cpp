@@ -16,8 +16,6 @@ namespace {
 
 constexpr const char* kSettingsName = "kinemora_aerofly_fs_2.ini";
 constexpr const char* kLogName = "kinemora_aerofly_fs_2.log";
-// More than any settings file needs; the rest of a larger file is not read.
-constexpr std::size_t kLargestSettingsFile = 64 * 1024;
 
 // The host's thread alone touches these: Init, Update and Shutdown.
 Outbox plugin_outbox;
@@ -44,9 +42,7 @@ void ApplyPluginSettings()
 
     if (plugin_log.IsOpen()) {
         plugin_log.Write(std::string("kinemora_aerofly_fs_2 ") + KINEMORA_VERSION + ": Init");
-        plugin_log.Write(read == FileRead::Read      ? "settings: read " + path
-                         : read == FileRead::Missing ? "settings: no file " + path + "; the defaults apply"
-                                                     : "settings: cannot read " + path + "; the defaults apply");
+        plugin_log.Write("settings: " + DescribeSettingsRead(read, path));
         if (truncated)
             plugin_log.Write("settings: only the first 64 KB of the file were read");
         for (const IgnoredLine& ignored : settings.ignored)

@@ -125,3 +125,12 @@ Settings ParseSettings(const std::string& text, SettingsFor program,
     }
     return settings;
 }
+
+std::string DescribeSettingsRead(FileRead read, const std::string& path)
+{
+    switch (read) {
+    case FileRead::Read: return "read " + path;
+    case FileRead::Missing: return "no file " + path + "; the defaults apply";
+    default: return "cannot read " + path + "; the defaults apply";
+    }
+}

@@ -15,6 +15,7 @@
 
 #include "adapters.h"
 #include "destination.h"
+#include "files.h"
 
 #include <functional>
 #include <string>
@@ -37,6 +38,12 @@ struct Settings {
 
 // The longest line that counts, in bytes, without its line end.
 constexpr std::size_t kLongestSettingsLine = 512;
+
+// More than any settings file needs; the rest of a larger file is not read.
+constexpr std::size_t kLargestSettingsFile = 64 * 1024;
+
+// For the log: "read PATH", or that the defaults apply and why.
+std::string DescribeSettingsRead(FileRead read, const std::string& path);
 
 // Reads the text of a settings file. The adapters are listed only when a
 // destination asks for them.
