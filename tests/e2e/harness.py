@@ -32,6 +32,19 @@ def windows():
     return options.variant == "wine"
 
 
+def windows_path(path):
+    """The path as a Windows program under Wine sees it: the Linux root is drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def end_wine_programs():
+    """Ends whatever runs under Wine in this test's prefix, and its wineserver:
+    what a failed test may leave behind (a program whose console went away).
+    Inside scripts/private-net the server is the namespace's own, so nothing
+    outside the test is touched."""
+    subprocess.run([os.path.join(SCRIPTS, "wine-run"), "--end"], capture_output=True, timeout=30)
+
+
 # An address that no send can reach: make_unreachable() turns its network
 # into an "unreachable" route of the test's own namespace, so sendto fails
 # there (EHOSTUNREACH, WSAEHOSTUNREACH under Wine) and nowhere else.

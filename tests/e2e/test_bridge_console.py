@@ -17,11 +17,6 @@ QUICK_EDIT = 0x40
 EXTENDED_FLAGS = 0x80
 
 
-def windows_path(path):
-    """Wine shows the Linux root as drive Z:."""
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 class BridgeConsoleTest(unittest.TestCase):
     def run_in_terminal(self):
         if shutil.which("tmux") is None:
@@ -29,7 +24,7 @@ class BridgeConsoleTest(unittest.TestCase):
         folder = tempfile.mkdtemp(dir=harness.options.build)
         result = os.path.join(folder, "console.txt")
         bridge = os.path.join(harness.options.win_build, "bin", "kinemora_mfs_2020.exe")
-        probe = harness.command("console_probe", windows_path(result), windows_path(bridge))
+        probe = harness.command("console_probe", harness.windows_path(result), harness.windows_path(bridge))
         server = ["tmux", "-L", f"kinemora-console-{os.getpid()}"]
         subprocess.run(server + ["new-session", "-d", "-x", "100", "-y", "30",
                                  " ".join(f"'{part}'" for part in probe)], check=True)

@@ -32,21 +32,6 @@ def k2(time_us, bank):
     return b"K2," + struct.pack("<I12f", time_us, 60, 0, 0, 0, 0, 0, bank, -0.125, 4.5, 0, 0, 0)
 
 
-def end_wine_programs():
-    """Ends what a failed test may leave running under Wine (a program whose
-    console went away with tmux). The wineserver is this private network's
-    own (scripts/private-net gives it a TMPDIR of its own), so nothing
-    outside the test is touched; when all went well, no server is left."""
-    prefix = os.environ.get("KINEMORA_WINEPREFIX", os.path.join(harness.ROOT, "build", "wine-prefix"))
-    server = os.environ.get("WINESERVER", "/usr/lib/wine/wineserver64")
-    subprocess.run([server, "-k"], env=dict(os.environ, WINEPREFIX=prefix), capture_output=True, timeout=30)
-
-
-def windows_path(path):
-    """Wine shows the Linux root as drive Z:."""
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 class Terminal:
     """One tmux server of this test's own, with one window that runs a
     command through sh. The shell survives Ctrl+C (trap), prints the
@@ -180,10 +165,10 @@ class ListenLiveTest(unittest.TestCase):
         raw = os.path.join(self.folder, "terminal.raw")
         result = os.path.join(self.folder, "mode.txt")
         listen = os.path.join(harness.options.win_build, "bin", "kinemora-listen.exe")
-        probe = harness.command("live_console_probe", windows_path(result), windows_path(listen),
+        probe = harness.command("live_console_probe", harness.windows_path(result), harness.windows_path(listen),
                                 "--live", "--port", port, "--timeout", 50)
         term = self.terminal(probe, gate=gate)
-        self.addCleanup(end_wine_programs)  # runs before the terminal closes
+        self.addCleanup(harness.end_wine_programs)  # runs before the terminal closes
         term.tmux("pipe-pane", "cat > " + shlex.quote(raw))
         open(gate, "w").close()
         term.wait_for(rf"kinemora-listen --live: UDP port {port}, ", 60)

@@ -318,7 +318,7 @@ class MonitorWindowTest(unittest.TestCase):
         with open(os.path.join(folder, "kinemora_aerofly_fs_2.ini"), "w", newline="") as f:
             f.write("# the window inside the simulator\r\nmonitor = on\r\n")
         with VirtualScreen(1920, 1080) as screen:
-            code, out, err = run_probe("dll", environment(screen.display), "", "Z:" + dll.replace("/", "\\"))
+            code, out, err = run_probe("dll", environment(screen.display), "", harness.windows_path(dll))
             screen.check_running()
         print(out)
         self.assertEqual(code, 0, err)

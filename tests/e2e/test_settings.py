@@ -20,11 +20,6 @@ FRAMES = 20
 FOLDER = "Dokumente \u00e9\u00df \u2708 \u30c6\u30b9\u30c8"
 
 
-def windows_path(path):
-    """Wine shows the Linux root as drive Z:."""
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 class PluginFolder:
     """A copy of the plug-in in a folder of its own, as it lies in external_dll."""
 
@@ -98,7 +93,7 @@ class PluginSettingsTest(unittest.TestCase):
         self.assertEqual(len(caught), FRAMES)
         log = folder.log()
         self.assertRegex(log[0], r"^kinemora_aerofly_fs_2 \d+\.\d+\.\d+: Init$")
-        self.assertEqual(log[1], "settings: read " + (windows_path(folder.path("kinemora_aerofly_fs_2.ini"))
+        self.assertEqual(log[1], "settings: read " + (harness.windows_path(folder.path("kinemora_aerofly_fs_2.ini"))
                                                       if harness.windows() else folder.path("kinemora_aerofly_fs_2.ini")))
         self.assertEqual(log[2:9], [
             "settings: line 4 ignored: no '=': write key = value, for example destination = broadcast",
