@@ -47,7 +47,7 @@ TEST(FlightCsv, MapsColumnsByNameInAnyOrderAndSpelling)
                                     "\n"
                                     "heading, K2_VELOCITY_BODY_Z ,ROTATION VELOCITY BODY Y,notes,plane_bank_degrees\n"
                                     "1.25,-3.5e2,0.001,anything,-0.5\r\n");
-    EXPECT_FALSE(table.timed);
+    EXPECT_FALSE(table.Timed());
     ASSERT_EQ(table.rows.size(), 1u);
     const FlightState& row = table.rows[0];
     EXPECT_EQ(row.values[kHeading], 1.25);
@@ -88,8 +88,8 @@ const char kRecording[] =
 TEST(FlightCsv, ReadsTheK2RowsOfARecordingForTheSimulator)
 {
     const FlightTable table = Table(kRecording);
-    EXPECT_TRUE(table.timed);
-    EXPECT_FALSE(table.simulation_timed) << "the bridge keeps its own clock";
+    EXPECT_TRUE(table.Timed());
+    EXPECT_FALSE(table.SimulationTimed()) << "the bridge keeps its own clock";
     EXPECT_EQ(table.times, (std::vector<double>{0.5, 0.7}));
     ASSERT_EQ(table.rows.size(), 2u);
     EXPECT_EQ(table.rows[1].values[kVelocityBodyZ], 11.0);
@@ -104,7 +104,7 @@ TEST(FlightCsv, ReadsTheK01RowsOfARecordingBackThroughThePluginsAxes)
     const FlightTable table = Table(kRecording, DatagramKind::K01);
     ASSERT_EQ(table.rows.size(), 1u);
     EXPECT_EQ(table.times, (std::vector<double>{0.516}));
-    ASSERT_TRUE(table.simulation_timed);
+    ASSERT_TRUE(table.SimulationTimed());
     EXPECT_EQ(table.simulation_times[0], 1.5000005);
     const double* v = table.rows[0].values;
     EXPECT_EQ(v[kVelocityBodyZ], 51.2000008); // x forward

@@ -156,6 +156,7 @@ bool ReadFlightCsv(std::istream& in, DatagramKind kind, FlightTable& table, std:
     std::vector<Column> columns;
     int time_column = -1;
     int kind_column = -1;
+    bool time_us_column = false;
     std::string line;
     int line_number = 0;
 
@@ -181,8 +182,8 @@ bool ReadFlightCsv(std::istream& in, DatagramKind kind, FlightTable& table, std:
                     time_column = static_cast<int>(c);
                 else if (column.role == Role::Kind && kind_column < 0)
                     kind_column = static_cast<int>(c);
-                else if (column.role == Role::TimeUs && !table.simulation_timed)
-                    table.simulation_timed = true;
+                else if (column.role == Role::TimeUs && !time_us_column)
+                    time_us_column = true;
                 else if (column.role != Role::OtherKind)
                     column.role = Role::Ignored;
                 if (column.role == Role::Ignored)
@@ -202,7 +203,6 @@ bool ReadFlightCsv(std::istream& in, DatagramKind kind, FlightTable& table, std:
                         " emulator sends (for example velocity_body_z, bank, pitch); see the CSV format in --help";
                 return false;
             }
-            table.timed = time_column >= 0;
             continue;
         }
 

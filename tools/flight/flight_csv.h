@@ -33,13 +33,16 @@
 enum class DatagramKind { K01, K2 };
 
 struct FlightTable {
-    bool timed = false;
     std::vector<double> times;            // seconds, one per row when timed
-    bool simulation_timed = false;
     std::vector<double> simulation_times; // seconds, one per row from a time_us column
     std::vector<FlightState> rows;
     std::vector<std::string> missing;     // fields the kind uses that have no column
     std::vector<std::string> ignored;     // columns that name nothing the kind uses
+
+    // A recording: its rows play at their own times.
+    bool Timed() const { return !times.empty(); }
+    // The rows carry the plug-in's simulation time.
+    bool SimulationTimed() const { return !simulation_times.empty(); }
 };
 
 // Reads a whole file for the emulator of one kind. On failure returns false

@@ -46,7 +46,7 @@ FlightSample FlightSource::Sample(std::uint64_t frame, double rate_hz) const
         sample.at = static_cast<double>(frame) / rate_hz;
         sample.simulation_time = start_ + sample.at;
     }
-    if (table_.simulation_timed)
+    if (table_.SimulationTimed())
         sample.simulation_time = table_.simulation_times[row];
     sample.state = table_.rows[row];
     return sample;

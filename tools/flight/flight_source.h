@@ -20,7 +20,7 @@ public:
     void StartAt(double seconds) { start_ = seconds; }
 
     // True for a recording: its rows set the pace, not the emulator's frame rate.
-    bool Recording() const { return !built_in_ && table_.timed; }
+    bool Recording() const { return !built_in_ && table_.Timed(); }
 
     // Frame n of the play, counting from 0: the flight at n / rate_hz seconds;
     // for a recording, its n-th row from the start, due at the row's time.
