@@ -1,8 +1,12 @@
 """kinemora-listen against a stream of random datagrams (lengths 0 to 1,500)
 mixed with real ones: every datagram counted under the right kind, no crash.
 Two senders at once: the datagrams per sender address, and the continuity
-of each one's time field (a K01 wrap, a K2 restart, steps back, a jump)."""
+of each one's time field (a K01 wrap, a K2 restart, steps back, a jump).
+Sharing the port: the note on the first datagram addressed to this machine
+alone (none for broadcasts), and the message when another program holds the
+port for itself."""
 
+import contextlib
 import random
 import re
 import socket
@@ -60,6 +64,45 @@ K01_TIMES = [33550000, 33551000, 33552000, 33553000, 568,  # wraps past 2^25 us
 K2_TIMES = [9999000, 0,  # the clock passed ten seconds: a restart
             1000, 2000, 0,  # 0 after 2 ms: a backward step
             1000]
+
+
+def unicast_note(address, port):
+    second = f"{address}:{port + 1}"
+    return (f"kinemora-listen: a datagram arrived addressed to this computer alone ({address}), "
+            "not to a broadcast address.\n"
+            f"Such a datagram reaches only one of the programs that listen on UDP port {port} on this computer. "
+            f"While kinemora-listen runs, other software listening on port {port} here (the rig's own software, "
+            "for example) may be missing these datagrams; if nothing else listens on it, nothing is missed.\n"
+            "Either stop kinemora-listen while the rig runs, or give the sender a second destination with "
+            "another port for listening: keep the destination it has and add\n"
+            f"    destination = {second}\n"
+            f"to its settings file (the bridge also takes --destination {second}), then run\n"
+            f"    kinemora-listen --port {port + 1}\n")
+
+
+def port_held(port, detail):
+    return (f"kinemora-listen: {detail}\n"
+            f"Another program holds UDP port {port} for itself, so kinemora-listen cannot listen beside it. "
+            "Close that program (the rig's own software, for example) while you check, or have the sender use a "
+            f"second destination with another port, such as destination = 192.168.1.20:{port + 1} with this "
+            f"computer's address (ipconfig shows it), and listen there with kinemora-listen --port {port + 1}.\n")
+
+
+@contextlib.contextmanager
+def held_by_a_socket(port):
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+        s.bind(("", port))  # without SO_REUSEADDR: the port is this socket's alone
+        yield
+
+
+@contextlib.contextmanager
+def held_by_a_windows_program(port):
+    holder = harness.LiveProcess(harness.command("port_holder", port, windows_binary=True), stdin=True)
+    try:
+        holder.wait_until(lambda: f"holding {port}" in holder.text(), 60, "port_holder holds the port")
+        yield
+    finally:
+        holder.stop()
 
 
 class ListenerTest(unittest.TestCase):
@@ -133,6 +176,37 @@ class ListenerTest(unittest.TestCase):
                         rf"jitter: {figure} \(standard deviation of the gaps\)",
                         rf"stalls: \d+ \(gaps over {figure}, three times the median\)(, longest {figure})?"):
             self.assertTrue(any(re.fullmatch(pattern, l) for l in lines), f"no line like {pattern!r}:\n{out}")
+
+    def test_a_datagram_to_this_machine_alone_is_told_once(self):
+        port = 50125
+        cases = [(["255.255.255.255", "192.0.2.255"], 0),  # the limited and the network's broadcast
+                 (["192.0.2.255", "192.0.2.10", "192.0.2.10", "192.0.2.10"], 1)]  # the namespace's own address
+        for destinations, notes in cases:
+            listener = harness.Listener("--port", port, "--count", len(destinations), "--timeout", 60,
+                                        windows_binary=harness.windows())
+            with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+                s.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
+                for i, destination in enumerate(destinations):
+                    s.sendto(k01(i), (destination, port))
+            code, out, err = listener.process.wait(120)
+            err = err.replace("\r\n", "\n")
+            self.assertEqual(code, 0, err)
+            self.assertEqual([d["hex"] for d in map(harness.parse_line, out.splitlines()) if d],
+                             [k01(i).hex() for i in range(len(destinations))])
+            self.assertEqual(err.count(unicast_note("192.0.2.10", port)), notes, err)
+            self.assertEqual(err.count("alone"), notes, err)
+
+    def test_a_port_held_by_another_program_alone(self):
+        # Wine turns the bind's EADDRINUSE into WSAEACCES, as Windows answers
+        # an SO_EXCLUSIVEADDRUSE holder; only Wine can run the Windows holder.
+        port = 50126
+        detail = (f"cannot bind UDP port {port} (Windows Sockets error 10013)" if harness.windows()
+                  else f"cannot bind UDP port {port}: Address already in use")
+        for hold in [held_by_a_socket] + ([held_by_a_windows_program] if harness.windows() else []):
+            with hold(port):
+                result = harness.run(harness.command("kinemora-listen", "--port", port, "--timeout", 5))
+            self.assertEqual(result.returncode, 1, result.stderr)
+            self.assertIn(port_held(port, detail), result.stderr.replace("\r\n", "\n"))
 
 
 if __name__ == "__main__":

@@ -1,11 +1,14 @@
 // kinemora-listen: receives Kinemora motion datagrams and prints them
 // decoded, or shows them in a full-screen live view, then sums them up.
+#include "adapters.h"
+#include "console_mode.h"
 #include "datagram_format.h"
 #include "field_ranges.h"
 #include "files.h"
 #include "listen_options.h"
 #include "listen_stats.h"
 #include "live_view.h"
+#include "port_sharing.h"
 #include "socket_startup.h"
 #include "terminal.h"
 #include "udp_receiver.h"
@@ -72,6 +75,15 @@ private:
     bool entered_ = false;
 };
 
+// This machine's subnets, for telling a network's broadcast address from its own addresses.
+std::vector<Subnet> Subnets()
+{
+    std::vector<Subnet> subnets;
+    for (const Adapter& adapter : ListAdapters())
+        subnets.push_back({adapter.address, adapter.mask});
+    return subnets;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -107,11 +119,17 @@ int main(int argc, char** argv)
         std::fprintf(csv, "%s\n", CsvHeader().c_str());
     }
 
+    // A click in the window must not hold the decoded lines back.
+    TurnOffQuickEdit();
     StartSockets();
-    const std::intptr_t receiver = OpenReceiver(static_cast<std::uint16_t>(options.port), error);
+    bool port_held = false;
+    const std::intptr_t receiver = OpenReceiver(static_cast<std::uint16_t>(options.port), error, port_held);
     if (receiver == -1) {
-        std::fprintf(stderr, "kinemora-listen: %s\nIs another program already using this port? Try --port.\n",
-                     error.c_str());
+        if (port_held)
+            std::fputs(PortHeldMessage(options.port, error).c_str(), stderr);
+        else
+            std::fprintf(stderr, "kinemora-listen: %s\nIs another program already using this port? Try --port.\n",
+                         error.c_str());
         if (csv)
             std::fclose(csv);
         return 1;
@@ -134,6 +152,8 @@ int main(int argc, char** argv)
     }
     static unsigned char buffer[65536];
     const char* failure = nullptr;
+    UnicastWatch unicast(Subnets);
+    std::string unicast_note; // held back while the live view has the screen
     while (!interrupted && (options.count == 0 || stats.Total() < options.count)) {
         int wait_ms = 100; // short, so Ctrl+C and the timeout are noticed promptly
         if (options.live) {
@@ -159,6 +179,11 @@ int main(int argc, char** argv)
             const DecodedDatagram decoded = DecodeDatagram(buffer, size);
             stats.Add(arrival, from.address, decoded.kind, decoded.time_us);
             const std::string source = from.address + ":" + std::to_string(from.port);
+            if (unicast.FirstUnicast(from.destination)) {
+                unicast_note = UnicastNote(from.destination, options.port);
+                if (!options.live)
+                    std::fputs(unicast_note.c_str(), stderr);
+            }
             if (options.live) {
                 fields.Add(decoded, from.address);
             } else if (!options.quiet) {
@@ -182,6 +207,8 @@ int main(int argc, char** argv)
     CloseReceiver(receiver);
     if (csv)
         std::fclose(csv);
+    if (options.live)
+        std::fputs(unicast_note.c_str(), stderr);
     if (failure)
         std::fputs(failure, stderr);
     std::fputs(stats.Summary().c_str(), stdout);
