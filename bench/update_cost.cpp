@@ -51,16 +51,42 @@ std::vector<Figures> Measure(int iterations, const std::vector<std::function<voi
     return figures;
 }
 
+// Every Update of a run of seconds back to back, each timed: the slowest
+// ones show what a look at the adapters (every 5 s while none is found) or
+// any other rare work costs the frame that does it.
+void TimeEveryUpdate(const PluginExports& plugin, const HostFrame& frame, double seconds)
+{
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> samples;
+    const Clock::time_point end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                      std::chrono::duration<double>(seconds));
+    while (Clock::now() < end) {
+        const Clock::time_point start = Clock::now();
+        plugin.Update(0.004, frame.bytes.data(), 0, frame.count);
+        samples.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    std::vector<double> sorted = samples;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf("%zu Updates in %.0f s: median %.2f us, p99 %.2f us, p99.9 %.2f us\n", sorted.size(), seconds,
+                sorted[sorted.size() / 2], sorted[sorted.size() * 99 / 100], sorted[sorted.size() * 999 / 1000]);
+    std::printf("slowest five:");
+    for (std::size_t i = 0; i < 5 && i < sorted.size(); ++i)
+        std::printf(" %.0f us", sorted[sorted.size() - 1 - i]);
+    std::printf("\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
-        std::printf("Usage: kinemora-update-cost PLUGIN [ITERATIONS]\n"
+        std::printf("Usage: kinemora-update-cost PLUGIN [ITERATIONS | --every-update SECONDS]\n"
                     "Times one Update with 20 typical records, the fresh-socket send alone and a\n"
                     "sendto on a kept socket, in three runs of ITERATIONS rounds (default 20000);\n"
                     "prints each run's median and 99th percentile in microseconds, then the\n"
                     "median of the three: Update's own cost beyond its send, and the ratios.\n"
+                    "With --every-update, times every Update of SECONDS back to back instead and\n"
+                    "prints their median, percentiles and the slowest five.\n"
                     "It broadcasts to port 50010: run it inside scripts/private-net.\n");
         return argc < 2 ? 2 : 0;
     }
@@ -69,7 +95,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kinemora-update-cost: refusing to broadcast outside scripts/private-net\n");
         return 3;
     }
-    const int iterations = argc > 2 ? std::atoi(argv[2]) : 20000;
+    const bool every_update = argc > 3 && std::strcmp(argv[2], "--every-update") == 0;
+    const int iterations = argc > 2 && !every_update ? std::atoi(argv[2]) : 20000;
     StartSockets();
 
     PluginExports plugin;
@@ -85,6 +112,12 @@ int main(int argc, char** argv)
     FlightSource flight;
     flight.StartAt(60.0);
     const HostFrame frame = BuildFlightFrame(ToPluginMessages(flight.Sample(0, 60.0)), 13);
+    if (every_update) {
+        TimeEveryUpdate(plugin, frame, std::atof(argv[3]));
+        plugin.Shutdown();
+        UnloadPlugin(library);
+        return 0;
+    }
     const unsigned char datagram[44] = {'K', '0', '1', ','};
     unsigned char destination[128] = {};
     ResolveSocketAddress(kBroadcastNode, 2, kBroadcastService, destination);

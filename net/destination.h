@@ -7,11 +7,16 @@
 #include <cstdint>
 #include <cstring>
 
+// How a destination came to be: written out, or found through "adapters",
+// where 255.255.255.255 stands in while no adapter is up.
+enum class DestinationOrigin : std::uint8_t { Given, Adapter, NoAdapter };
+
 struct Destination {
     std::uint32_t address = 0xFFFFFFFFu; // host byte order
     std::uint16_t port = 50010;
     char node[16] = "255.255.255.255";   // the address in dotted decimal
     char service[6] = "50010";           // the port in decimal
+    DestinationOrigin origin = DestinationOrigin::Given;
 
     bool operator==(const Destination& other) const { return address == other.address && port == other.port; }
 };

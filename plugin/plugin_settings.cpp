@@ -29,22 +29,27 @@ void ApplyPluginSettings()
     const std::string folder = ModuleFolder(module_handle, reinterpret_cast<const void*>(&ApplyPluginSettings));
     const std::string path = folder + kSettingsName;
     std::string text;
-    bool truncated = false;
-    const FileRead read = folder.empty() ? FileRead::Missing : ReadFileText(path, kLargestSettingsFile, text, truncated);
+    const FileRead read = folder.empty() ? FileRead::Missing : ReadFileText(path, kLargestSettingsFile, text);
     const Settings settings = ParseSettings(text, SettingsFor::Plugin, ListAdapters);
 
-    if (settings.log && !plugin_log.IsOpen())
+    // A user who made a settings file hears of its mistakes: they open the
+    // log for this Init whatever the file says of it.
+    const bool mistakes = read == FileRead::Failed || read == FileRead::TooLarge || !settings.ignored.empty();
+    const bool log = settings.log || mistakes;
+    if (log && !plugin_log.IsOpen())
         plugin_log.Open(folder + kLogName);
-    else if (!settings.log)
+    else if (!log)
         plugin_log.Close();
     plugin_outbox.SetDestinations(settings.destinations);
+    plugin_outbox.WatchAdapters(ListAdapters, SteadyMilliseconds);
     plugin_outbox.SetLog(&plugin_log);
 
     if (plugin_log.IsOpen()) {
         plugin_log.Write(std::string("kinemora_aerofly_fs_2 ") + KINEMORA_VERSION + ": Init");
         plugin_log.Write("settings: " + DescribeSettingsRead(read, path));
-        if (truncated)
-            plugin_log.Write("settings: only the first 64 KB of the file were read");
+        if (!settings.log)
+            plugin_log.Write("settings: written because the settings file has mistakes; it is written at every "
+                             "Init until they are mended, and always with log = on");
         for (const IgnoredLine& ignored : settings.ignored)
             plugin_log.Write((ignored.line == 0 ? std::string("settings: ") :
                               "settings: line " + std::to_string(ignored.line) + " ignored: ") + ignored.why);

@@ -3,7 +3,9 @@
 // The plug-in's settings file, kinemora_aerofly_fs_2.ini in the folder that
 // holds the DLL, and what it sets: where the datagrams go, the log beside the
 // DLL (kinemora_aerofly_fs_2.log) and the monitor window. Without the file
-// the plug-in sends to 255.255.255.255:50010, writes nothing and shows nothing.
+// the plug-in sends to 255.255.255.255:50010, writes nothing and shows nothing;
+// a file with mistakes (an ignored line, or one that cannot be read whole)
+// opens the log for that Init, so that its reasons are written down.
 
 #include <cstdint>
 

@@ -6,7 +6,8 @@
 //   broadcast[:PORT]   255.255.255.255
 //   adapters[:PORT]    the broadcast address (address OR NOT mask) of every
 //                      IPv4 adapter that is up, not loopback and not a /31 or
-//                      /32, found when the value is read
+//                      /32, found when the value is read; 255.255.255.255 on
+//                      the same port while there is none
 //
 // PORT is 1 to 65535, 50010 when left out; the words in any letter case.
 
@@ -28,6 +29,11 @@ extern const char kDestinationSyntax[];
 // says what was found. False, with a reason in error, for anything else.
 bool ParseDestination(const std::string& value, const std::function<std::vector<Adapter>()>& list_adapters,
                       std::vector<Destination>& found, std::vector<std::string>& notes, std::string& error);
+
+// The broadcast addresses of the adapters on port, with notes on what was
+// found; 255.255.255.255 on port, marked as a stand-in, when none has one.
+std::vector<Destination> AdapterDestinations(const std::vector<Adapter>& adapters, std::uint16_t port,
+                                             std::vector<std::string>& notes);
 
 // Appends found to list, each destination once, at most kMostDestinations in
 // all; what is left out for want of room is said in left_out.

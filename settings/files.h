@@ -20,11 +20,12 @@ std::string ModuleFolder(void* module_handle, const void* address_in_module);
 // The folder of the running program, with its trailing separator, or "".
 std::string ProgramFolder();
 
-enum class FileRead { Read, Missing, Failed };
+// TooLarge: the file holds more than max_bytes.
+enum class FileRead { Read, Missing, Failed, TooLarge };
 
-// Reads at most max_bytes of a file into text; truncated says whether more
-// was there.
-FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::string& text, bool& truncated);
+// Reads a whole file of at most max_bytes into text. Whatever else it
+// returns, text is left empty: a file is used whole or not at all.
+FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::string& text);
 
 // Opens a file for appending (created when missing), or null.
 std::FILE* OpenForAppend(const std::string& path);

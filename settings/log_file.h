@@ -2,8 +2,11 @@
 
 // A deliverable's log, beside it: one line per event, with the local time,
 // appended and flushed at once. It grows to at most 1 MB; then it becomes
-// NAME.log.1, replacing the one before, and a new file begins. Never a line
-// per frame: the deliverables write only at start, at the end and on events.
+// NAME.log.1, replacing the one before, and a new file begins. When that
+// rename fails (another program holds NAME.log.1 open), the log ends with a
+// line that says so and closes: it never holds more than 1 MB and that line,
+// and the next Open tries again. Never a line per frame: the deliverables
+// write only at start, at the end and on events.
 
 #include <cstdio>
 #include <string>
@@ -27,6 +30,8 @@ public:
     void Write(const std::string& line);
 
 private:
+    void Append(const std::string& text);
+
     std::FILE* file_ = nullptr;
     std::string path_;
     long size_ = 0;

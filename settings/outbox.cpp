@@ -1,7 +1,9 @@
 #include "outbox.h"
 
 #include "destinations.h"
+#include "send_errors.h"
 
+#include <chrono>
 #include <utility>
 
 namespace {
@@ -18,11 +20,41 @@ const char* StepName(SendStep step)
     }
 }
 
+bool FromAdapters(const Destination& destination)
+{
+    return destination.origin != DestinationOrigin::Given;
+}
+
 } // namespace
+
+std::int64_t SteadyMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 void Outbox::SetDestinations(const std::vector<Destination>& destinations)
 {
-    destinations_ = destinations.empty() ? std::vector<Destination>(1) : destinations;
+    layout_ = destinations.empty() ? std::vector<Destination>(1) : destinations;
+    adapters_found_ = true;
+    adapter_send_failed_ = false;
+    destinations_.clear();
+    for (const Destination& destination : layout_) {
+        adapters_found_ = adapters_found_ && destination.origin != DestinationOrigin::NoAdapter;
+        bool known = false;
+        for (const Destination& existing : destinations_)
+            known = known || existing == destination;
+        if (!known)
+            destinations_.push_back(destination);
+    }
+}
+
+void Outbox::WatchAdapters(ListAdaptersFunction list_adapters, MillisecondClock now_ms)
+{
+    list_adapters_ = std::move(list_adapters);
+    now_ms_ = std::move(now_ms);
+    // The destinations were found just now.
+    last_look_ms_ = now_ms_ ? now_ms_() : 0;
 }
 
 void Outbox::SetLog(LogFile* log)
@@ -36,32 +68,86 @@ void Outbox::SetReport(Report report)
     report_ = std::move(report);
     frames_ = 0;
     datagrams_ = 0;
+    failure_told_ = false;
     for (std::uint64_t& count : failures_)
         count = 0;
 }
 
-void Outbox::Send(const void* data, std::int32_t length)
+void Outbox::Tell(const std::string& line)
 {
-    if (!report_) {
-        for (const Destination& destination : destinations_)
-            SendDatagramTo(destination, data, length);
+    if (report_)
+        report_(line);
+}
+
+void Outbox::LookAtAdaptersIfDue()
+{
+    if (!list_adapters_ || !now_ms_ || (adapters_found_ && !adapter_send_failed_))
         return;
+    const std::int64_t now = now_ms_();
+    if (now - last_look_ms_ < kAdapterLookEveryMs)
+        return;
+    last_look_ms_ = now;
+    adapter_send_failed_ = false;
+
+    // The destinations in the order they were given, each "adapters" as
+    // what the adapters give now.
+    const std::vector<Adapter> adapters = list_adapters_();
+    std::vector<Destination> found_now;
+    std::vector<std::string> notes;
+    adapters_found_ = true;
+    for (std::size_t i = 0; i < layout_.size(); ++i) {
+        if (!FromAdapters(layout_[i])) {
+            AddDestinations(found_now, {layout_[i]}, notes);
+            continue;
+        }
+        bool port_seen = false;
+        for (std::size_t j = 0; j < i; ++j)
+            port_seen = port_seen || (FromAdapters(layout_[j]) && layout_[j].port == layout_[i].port);
+        if (port_seen)
+            continue;
+        const std::vector<Destination> expanded = AdapterDestinations(adapters, layout_[i].port, notes);
+        for (const Destination& d : expanded)
+            adapters_found_ = adapters_found_ && d.origin != DestinationOrigin::NoAdapter;
+        AddDestinations(found_now, expanded, notes);
     }
-    if (frames_++ == 0)
-        report_("first datagram: " + std::to_string(length) + " bytes to " + DescribeDestinations(destinations_));
+    if (DescribeDestinations(found_now) != DescribeDestinations(destinations_))
+        Tell("adapters looked at again: sending to " + DescribeDestinations(found_now));
+    destinations_ = found_now;
+}
+
+bool Outbox::Send(const void* data, std::int32_t length)
+{
+    LookAtAdaptersIfDue();
+    if (report_ && frames_++ == 0)
+        Tell("first datagram: " + std::to_string(length) + " bytes to " + DescribeDestinations(destinations_));
+    bool taken = false;
+    bool every = true;
     for (const Destination& destination : destinations_) {
+        // WSAGetLastError or errno is read only for a step that failed, so a
+        // healthy send makes exactly the calls of the plain sender.
         SendOutcome outcome;
         SendDatagramTo(destination, data, length, &outcome);
         ++datagrams_;
-        if (outcome.failed == SendStep::None)
+        if (outcome.failed == SendStep::None) {
+            taken = true;
             continue;
-        if (failures_[static_cast<int>(outcome.failed)]++ == 0) {
+        }
+        every = false;
+        adapter_send_failed_ = adapter_send_failed_ || FromAdapters(destination);
+        if (failures_[static_cast<int>(outcome.failed)]++ == 0 && report_) {
             char where[22];
             FormatDestination(destination, where);
-            report_(std::string("send failed: ") + StepName(outcome.failed) + " for " + where + ", error " +
-                        std::to_string(outcome.error) + " (later failures of this kind are only counted)");
+            Tell(std::string(kFailureLead) + StepName(outcome.failed) + " for " + where + ", error " +
+                 std::to_string(outcome.error) + ": " + ExplainSendFailure(outcome.failed, outcome.error) +
+                 " (later failures of this kind are only counted)");
+            failure_told_ = true;
         }
     }
+    if (every && failure_told_) {
+        failure_told_ = false;
+        Tell(std::string(kRecoveryLead) + "every destination took the datagram");
+    }
+    return taken;
 }
 
 void Outbox::LogCounts(const std::string& when)
@@ -76,6 +162,6 @@ void Outbox::LogCounts(const std::string& when)
             by_step += std::string(by_step.empty() ? " (" : ", ") + StepName(static_cast<SendStep>(step)) + " " +
                        std::to_string(failures_[step]);
     }
-    report_(when + ": frames " + std::to_string(frames_) + ", datagrams " + std::to_string(datagrams_) +
-                ", failures " + std::to_string(failures) + (by_step.empty() ? "" : by_step + ")"));
+    Tell(when + ": frames " + std::to_string(frames_) + ", datagrams " + std::to_string(datagrams_) +
+         ", failures " + std::to_string(failures) + (by_step.empty() ? "" : by_step + ")"));
 }

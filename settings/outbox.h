@@ -3,11 +3,17 @@
 // Where a deliverable's datagrams go: its destinations, each datagram to each
 // of them on a fresh socket, in their order, a failure at one never keeping
 // the others from theirs; and what its log (or another report) learns of the
-// sending: the first datagram, the first failure of each kind with its error
-// code, and counts. Without destinations given it sends to
-// 255.255.255.255:50010, and without a report it examines no result: exactly
-// the broadcast sender's calls.
+// sending: the first datagram, the first failure of each kind with what it
+// means, the first datagram that every destination took again after such a
+// failure, and counts. Without destinations given it sends to
+// 255.255.255.255:50010: exactly the broadcast sender's calls.
+//
+// Destinations found through "adapters" are looked for again while none was
+// found (255.255.255.255 on the port asked for stands in meanwhile) and after
+// a send to one of them failed, at most once every 5 seconds, on the sending
+// thread.
 
+#include "adapters.h"
 #include "broadcast_sender.h"
 #include "destination.h"
 #include "log_file.h"
@@ -17,13 +23,24 @@
 #include <string>
 #include <vector>
 
+// Milliseconds of the system's steady clock, for WatchAdapters.
+std::int64_t SteadyMilliseconds();
+
 class Outbox {
 public:
     Outbox() : destinations_(1) {}
 
-    // Empty: the default, 255.255.255.255:50010.
+    // Empty: the default, 255.255.255.255:50010. Destinations marked as found
+    // through "adapters" are replaced by a new look at the adapters when one
+    // is due (WatchAdapters).
     void SetDestinations(const std::vector<Destination>& destinations);
     const std::vector<Destination>& Destinations() const { return destinations_; }
+
+    // How to list the adapters and read a clock in milliseconds, for the new
+    // looks. Without it, the destinations stay as set.
+    using ListAdaptersFunction = std::function<std::vector<Adapter>()>;
+    using MillisecondClock = std::function<std::int64_t()>;
+    void WatchAdapters(ListAdaptersFunction list_adapters, MillisecondClock now_ms);
 
     // The log to tell, or null. The counts start again.
     void SetLog(LogFile* log);
@@ -32,18 +49,36 @@ public:
     using Report = std::function<void(const std::string& line)>;
     void SetReport(Report report);
 
-    // One datagram to every destination.
-    void Send(const void* data, std::int32_t length);
+    // One datagram to every destination. True when at least one took it.
+    bool Send(const void* data, std::int32_t length);
 
     // "frames 120, datagrams 240, failures 0", with the failures by step; to the report.
     void LogCounts(const std::string& when);
 
+    // The leads of the lines that tell a user about sending, as opposed to
+    // the log's bookkeeping: a first failure, and sending working again.
+    static constexpr const char* kFailureLead = "send failed: ";
+    static constexpr const char* kRecoveryLead = "sending works again: ";
+
 private:
     static constexpr int kSteps = static_cast<int>(SendStep::Count);
+    static constexpr std::int64_t kAdapterLookEveryMs = 5000;
+
+    void LookAtAdaptersIfDue();
+    void Tell(const std::string& line);
 
     std::vector<Destination> destinations_;
     Report report_;
     std::uint64_t frames_ = 0;
     std::uint64_t datagrams_ = 0;
     std::uint64_t failures_[kSteps] = {};
+    bool failure_told_ = false; // a failure line went out, and no recovery line since
+
+    // The new looks at the adapters.
+    std::vector<Destination> layout_; // as set: each "adapters" as it was found then
+    ListAdaptersFunction list_adapters_;
+    MillisecondClock now_ms_;
+    bool adapters_found_ = true;
+    bool adapter_send_failed_ = false;
+    std::int64_t last_look_ms_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "settings_file.h"
 
 #include "destinations.h"
+#include "text_encoding.h"
 
 #include <cctype>
 
@@ -31,35 +32,50 @@ bool IsText(const std::string& line)
     return true;
 }
 
-bool LooksLikeUtf16(const std::string& text)
+// Without a byte-order mark, ASCII in UTF-16 has a NUL in every other byte.
+bool LooksLikeUtf16WithoutMark(const std::string& text)
 {
-    if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF')))
-        return true;
-    // Without a byte-order mark, ASCII in UTF-16 has a NUL in every other byte.
-    return text.size() >= 4 && text.find('\0') != std::string::npos &&
-           (text[1] == '\0' || text[0] == '\0');
+    return text.size() >= 4 && text.find('\0') != std::string::npos && (text[1] == '\0' || text[0] == '\0');
 }
 
+// The words of a setting that is on or off: each pair is {on, off}.
 bool OnOff(const std::string& value, bool& on)
 {
+    static const char* const kWords[][2] = {{"on", "off"}, {"true", "false"}, {"yes", "no"}, {"1", "0"}};
     const std::string word = Lower(value);
-    if (word != "on" && word != "off")
-        return false;
-    on = word == "on";
-    return true;
+    for (const auto& pair : kWords) {
+        if (word == pair[0] || word == pair[1]) {
+            on = word == pair[0];
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string NotOnOff(const std::string& key, const std::string& value)
+{
+    return key + " takes on or off (or true/false, yes/no, 1/0), not '" + value + "'";
 }
 
 } // namespace
 
-Settings ParseSettings(const std::string& text, SettingsFor program,
+Settings ParseSettings(const std::string& file, SettingsFor program,
                        const std::function<std::vector<Adapter>()>& list_adapters)
 {
     Settings settings;
-    if (LooksLikeUtf16(text)) {
+    std::string decoded;
+    const bool utf16 = HasUtf16Mark(file);
+    if (utf16 && !Utf16ToUtf8(file, decoded)) {
+        settings.ignored.push_back({0, "the file cannot be read as UTF-16: save it as UTF-8 "
+                                       "(in Notepad: File, Save As, Encoding UTF-8)"});
+        return settings;
+    }
+    if (!utf16 && LooksLikeUtf16WithoutMark(file)) {
         settings.ignored.push_back({0, "the file is UTF-16 text, which is not read: save it as UTF-8 "
                                        "(in Notepad: File, Save As, Encoding UTF-8)"});
         return settings;
     }
+    const std::string& text = utf16 ? decoded : file;
     // The adapters are asked for once, however many lines name them.
     bool listed = false;
     std::vector<Adapter> adapters;
@@ -112,10 +128,10 @@ Settings ParseSettings(const std::string& text, SettingsFor program,
                 settings.notes.push_back("line " + std::to_string(number) + ": " + what);
         } else if (key == "log") {
             if (!OnOff(value, settings.log))
-                ignore("log takes on or off, not '" + value + "'");
+                ignore(NotOnOff(key, value));
         } else if (key == "monitor" && program == SettingsFor::Plugin) {
             if (!OnOff(value, settings.monitor))
-                ignore("monitor takes on or off, not '" + value + "'");
+                ignore(NotOnOff(key, value));
         } else if (key == "monitor") {
             ignore("monitor is a setting of the Aerofly FS 2 plug-in; the bridge has no window");
         } else {
@@ -131,6 +147,10 @@ std::string DescribeSettingsRead(FileRead read, const std::string& path)
     switch (read) {
     case FileRead::Read: return "read " + path;
     case FileRead::Missing: return "no file " + path + "; the defaults apply";
+    case FileRead::TooLarge:
+        return path + " is larger than " + std::to_string(kLargestSettingsFile / 1024) +
+               " KB and is not read; the defaults apply: a settings file needs only a few lines, "
+               "so check that this is the right file and shorten it";
     default: return "cannot read " + path + "; the defaults apply";
     }
 }

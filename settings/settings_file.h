@@ -3,15 +3,19 @@
 // The settings file of a deliverable: kinemora_aerofly_fs_2.ini beside the
 // plug-in, kinemora_mfs_2020.ini beside the bridge. Plain text, one
 // "key = value" per line, LF or CRLF; a line whose first non-blank character
-// is '#' or ';' is a comment; blank lines are skipped; a UTF-8 byte-order
-// mark is skipped. Keys and the words on, off, broadcast and adapters are
-// case-insensitive. A line that cannot be used (an unknown key, a bad value,
-// no '=', bytes that are not text, over 512 characters) is ignored and
-// reported; every other line applies.
+// is '#' or ';' is a comment; blank lines are skipped. The text is UTF-8 (a
+// byte-order mark is skipped) or UTF-16 with a byte-order mark, little- or
+// big-endian, as Notepad saves "Unicode"; UTF-16 without a mark, or with a
+// surrogate out of its pair, is refused whole. Keys and the words on, off,
+// true, false, yes, no, broadcast and adapters are case-insensitive. A line
+// that cannot be used (an unknown key, a bad value, no '=', bytes that are not
+// text, over 512 bytes) is ignored and reported; every other line applies.
+// A file that cannot be read whole, or is over kLargestSettingsFile, applies
+// nothing: a line cut short could name another address.
 //
 //   destination = A.B.C.D[:PORT] | broadcast[:PORT] | adapters[:PORT]   (may repeat)
-//   monitor = on | off     (the plug-in only)
-//   log = on | off
+//   monitor = on | off     (the plug-in only; also true | false, yes | no, 1 | 0)
+//   log = on | off         (also true | false, yes | no, 1 | 0)
 
 #include "adapters.h"
 #include "destination.h"
@@ -39,13 +43,13 @@ struct Settings {
 // The longest line that counts, in bytes, without its line end.
 constexpr std::size_t kLongestSettingsLine = 512;
 
-// More than any settings file needs; the rest of a larger file is not read.
+// More than any settings file needs; a larger file is not read at all.
 constexpr std::size_t kLargestSettingsFile = 64 * 1024;
 
 // For the log: "read PATH", or that the defaults apply and why.
 std::string DescribeSettingsRead(FileRead read, const std::string& path);
 
-// Reads the text of a settings file. The adapters are listed only when a
+// Reads the bytes of a settings file. The adapters are listed only when a
 // destination asks for them.
 Settings ParseSettings(const std::string& text, SettingsFor program,
                        const std::function<std::vector<Adapter>()>& list_adapters);

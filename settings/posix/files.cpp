@@ -32,10 +32,9 @@ std::string ProgramFolder()
     return FolderOf(std::string(path, static_cast<std::size_t>(n)));
 }
 
-FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::string& text, bool& truncated)
+FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::string& text)
 {
     text.clear();
-    truncated = false;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return errno == ENOENT ? FileRead::Missing : FileRead::Failed;
@@ -43,9 +42,10 @@ FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::strin
     const std::size_t n = std::fread(&text[0], 1, text.size(), file);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    truncated = n > max_bytes;
-    text.resize(truncated ? max_bytes : n);
-    return failed ? FileRead::Failed : FileRead::Read;
+    text.resize(failed || n > max_bytes ? 0 : n);
+    if (failed)
+        return FileRead::Failed;
+    return n > max_bytes ? FileRead::TooLarge : FileRead::Read;
 }
 
 std::FILE* OpenForAppend(const std::string& path)

@@ -38,10 +38,9 @@ std::string ProgramFolder()
     return FolderOfModule(nullptr);
 }
 
-FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::string& text, bool& truncated)
+FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::string& text)
 {
     text.clear();
-    truncated = false;
     std::FILE* file = _wfopen(Wide(path).c_str(), L"rb");
     if (file == nullptr) {
         const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
@@ -51,9 +50,10 @@ FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::strin
     const std::size_t n = std::fread(&text[0], 1, text.size(), file);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    truncated = n > max_bytes;
-    text.resize(truncated ? max_bytes : n);
-    return failed ? FileRead::Failed : FileRead::Read;
+    text.resize(failed || n > max_bytes ? 0 : n);
+    if (failed)
+        return FileRead::Failed;
+    return n > max_bytes ? FileRead::TooLarge : FileRead::Read;
 }
 
 std::FILE* OpenForAppend(const std::string& path)

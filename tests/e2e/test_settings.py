@@ -16,6 +16,8 @@ import harness
 from harness import GREETING, BridgeTestCase, Emulator, LiveListener, LiveProcess, dots_after
 
 FRAMES = 20
+NO_ROUTE = ("no route to that computer: it is not on a network this PC reaches; check that this PC's network "
+            "cable or Wi-Fi is connected and that the destination's address is right")
 # A folder name with characters of several scripts, as a Documents folder may have.
 FOLDER = "Dokumente \u00e9\u00df \u2708 \u30c6\u30b9\u30c8"
 
@@ -61,6 +63,19 @@ class PluginSettingsTest(unittest.TestCase):
         self.assertEqual(len(elsewhere), FRAMES)
         self.assertTrue(all(d["kind"] == "K01" for d in elsewhere))
         self.assertEqual(default, [], "nothing goes to 50010 once the file names another destination")
+        self.assertFalse(os.path.exists(folder.path("kinemora_aerofly_fs_2.log")), "a file without mistakes")
+
+    def test_a_file_with_mistakes_writes_the_log_without_log_on_and_a_file_too_large_applies_nothing(self):
+        too_large = b"destination = 192.0.2.10:50132\r\n" + b"#" * (64 * 1024)
+        for settings, reason in [(b"log = maybe\r\n", "settings: line 1 ignored: log takes on or off"),
+                                 (too_large, "is larger than 64 KB and is not read; the defaults apply")]:
+            folder = PluginFolder(settings)
+            caught, = folder.fly(self, listen(50010, FRAMES))
+            self.assertEqual(len(caught), FRAMES, "the defaults apply")
+            log = folder.log()
+            self.assertTrue(any(reason in line for line in log), log)
+            self.assertIn("settings: written because the settings file has mistakes; it is written at every Init "
+                          "until they are mended, and always with log = on", log)
 
     def test_adapters_reach_the_broadcast_address_of_the_subnet(self):
         folder = PluginFolder("destination = Adapters\nlog = on\n")
@@ -97,7 +112,7 @@ class PluginSettingsTest(unittest.TestCase):
                                                       if harness.windows() else folder.path("kinemora_aerofly_fs_2.ini")))
         self.assertEqual(log[2:9], [
             "settings: line 4 ignored: no '=': write key = value, for example destination = broadcast",
-            "settings: line 6 ignored: monitor takes on or off, not 'perhaps'",
+            "settings: line 6 ignored: monitor takes on or off (or true/false, yes/no, 1/0), not 'perhaps'",
             "settings: line 7 ignored: holds bytes that are not text",
             "settings: line 9 ignored: '192.0.2.300' is not a destination: write A.B.C.D, A.B.C.D:PORT, broadcast, "
             "broadcast:PORT, adapters or adapters:PORT (PORT 1 to 65535)",
@@ -115,8 +130,8 @@ class PluginSettingsTest(unittest.TestCase):
         log = folder.log()
         unreachable = 10065 if harness.windows() else 113  # WSAEHOSTUNREACH, EHOSTUNREACH
         failures = [line for line in log if line.startswith("send failed")]
-        self.assertEqual(failures, [f"send failed: sendto for {harness.UNREACHABLE}:50010, error {unreachable} "
-                                    "(later failures of this kind are only counted)"])
+        self.assertEqual(failures, [f"send failed: sendto for {harness.UNREACHABLE}:50010, error {unreachable}: "
+                                    f"{NO_ROUTE} (later failures of this kind are only counted)"])
         self.assertEqual(log[-1], f"Shutdown: frames {FRAMES}, datagrams {2 * FRAMES}, failures {FRAMES} "
                                   f"(sendto {FRAMES})")
 
@@ -248,6 +263,43 @@ class BridgeSettingsTest(BridgeTestCase):
         self.assertRegex(log[0], r"^kinemora_mfs_2020 \d+\.\d+\.\d+ started$")
         self.assertIn("first datagram: 55 bytes to 192.0.2.10:50128", log)
 
+    def test_a_datagram_that_no_destination_took_is_an_x_and_the_console_says_why_and_when_it_works_again(self):
+        harness.make_unreachable()
+        emulator = self.keep(Emulator())
+        bridge = self.keep(LiveProcess(harness.command("kinemora_mfs_2020", "--destination",
+                                                       f"{harness.UNREACHABLE}:50129")))
+        emulator.wait_lines(r"^client 'Request Data' connected$", 1, timeout=60)
+        bridge.wait_until(lambda: bridge.text().count("x") >= 5, 30, "five x")
+        # The route comes back: the same destination takes the datagrams again.
+        subprocess.run(["ip", "route", "del", "unreachable", "198.51.100.0/24"], check=True)
+        bridge.wait_until(lambda: bridge.text().endswith("." * 5), 30, "five dots")
+        unreachable = 10065 if harness.windows() else 113
+        self.assertRegex(bridge.text(), "^" + re.escape(
+            f"{GREETING}\nsend failed: sendto for {harness.UNREACHABLE}:50129, error {unreachable}: {NO_ROUTE} "
+            "(later failures of this kind are only counted)") + "x+" +
+            re.escape("\nsending works again: every destination took the datagram") + r"\.+$")
+
+    def test_adapters_with_the_network_down_fall_back_on_their_port_and_find_the_network_when_it_comes_up(self):
+        folder, command = self.bridge_copy("destination = adapters:50131\nlog = on\n")
+        network = [["addr", "add", "192.0.2.10/24", "dev", "kmv0"], ["route", "add", "default", "dev", "kmv0"]]
+        subprocess.run(["ip", "addr", "del", "192.0.2.10/24", "dev", "kmv0"], check=True)
+        try:
+            listener = self.keep(LiveListener("--port", 50131))
+            emulator = self.keep(Emulator())
+            bridge = self.keep(LiveProcess(command))
+            emulator.wait_lines(r"^client 'Request Data' connected$", 1, timeout=60)
+            bridge.wait_until(lambda: bridge.text().count("x") >= 3, 30, "three x while the network is down")
+        finally:
+            for args in network:
+                subprocess.run(["ip", *args], check=True)
+        log_path = os.path.join(folder, "kinemora_mfs_2020.log")
+        found = "adapters looked at again: sending to 192.0.2.255:50131"
+        bridge.wait_until(lambda: found in open(log_path, encoding="utf-8").read(), 30, "a new look at the adapters")
+        listener.wait_count(10, timeout=30)
+        self.assertIn("adapters: no IPv4 adapter that is up and has a broadcast address; sending to "
+                      "255.255.255.255:50131 until one is found (looked for every 5 s)\n",
+                      bridge.errors().replace("\r\n", "\n"))
+
     def test_help_and_version_say_what_they_should_and_connect_to_nothing(self):
         emulator = self.keep(Emulator())
         shown = harness.run(harness.command("kinemora_mfs_2020", "--help"))
@@ -260,15 +312,23 @@ class BridgeSettingsTest(BridgeTestCase):
         self.assertEqual(emulator.matching(r"connected|refused"), [], "--help and --version open no connection")
 
     def test_mistakes_end_with_status_2_and_nothing_on_standard_output(self):
+        # One byte over 64 KB, a good line first: the file is not read at all.
+        large = os.path.join(tempfile.mkdtemp(dir=harness.options.build), "large.ini")
+        with open(large, "w") as f:
+            f.write("log = on\n" + "#" * (64 * 1024 - 9) + "\n")
+        large = harness.windows_path(large) if harness.windows() else large
         for args, message in [(["--verbose"], "unknown option '--verbose'"),
                               (["--destination"], "--destination needs a value"),
                               (["--destination", "192.0.2"], "'192.0.2' is not a destination"),
-                              (["--config", "no-such-file.ini"], "--config: cannot read no-such-file.ini")]:
+                              (["--config", "no-such-file.ini"], "--config: cannot read no-such-file.ini"),
+                              (["--config", large], f"--config: {large} is larger than 64 KB and is not read: "
+                                                    "check that it is the settings file")]:
             result = harness.run(harness.command("kinemora_mfs_2020", *args), timeout=60)
             self.assertEqual(result.returncode, 2, args)
             self.assertEqual(result.stdout, "", args)
             self.assertIn(message, result.stderr)
             self.assertIn("Usage: kinemora_mfs_2020", result.stderr)
+            self.assertNotIn("Press Enter", result.stderr, "no console of its own: nothing to wait for")
 
 
 if __name__ == "__main__":

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -94,4 +95,43 @@ TEST(LogFile, AClosedOrUnwritableLogWritesNothing)
     EXPECT_FALSE(log.IsOpen());
     EXPECT_FALSE(log.Open("/nonexistent-folder/kinemora.log"));
     log.Write("still nowhere");
+}
+
+// Another program holds the old log open, so the full one cannot become .1:
+// the log stops at its cap with one line that says so, and tries again at the
+// next Open. A folder that is not empty stands in for the held file here.
+TEST(LogFile, StopsAtItsCapWhenItCannotBeginAnew)
+{
+    const std::string folder = TempFolder();
+    const std::string path = folder + "kinemora.log";
+    ASSERT_EQ(mkdir((path + ".1").c_str(), 0700), 0);
+    std::ofstream(path + ".1/held") << "held\n";
+    const std::string full = "the log is full and cannot begin anew: another program holds kinemora.log.1 open; "
+                             "close that program and the log begins anew at the next start";
+
+    LogFile log;
+    ASSERT_TRUE(log.Open(path));
+    for (int i = 0; i < 8665; ++i)
+        log.Write(std::string(100, 'x')); // 121 bytes a line: 8665 fit in 1 MB
+    for (int i = 0; i < 3; ++i)
+        log.Write(std::string(100, 'y')); // none fits
+    EXPECT_FALSE(log.IsOpen());
+    const std::vector<std::string> lines = Lines(path);
+    ASSERT_EQ(lines.size(), 8666u);
+    EXPECT_EQ(lines.back().substr(20), full);
+    EXPECT_EQ(Size(path), 8665L * 121 + 20 + static_cast<long>(full.size()) + 1); // 1 MB at most, and that line
+
+    // The next start, still held: nothing more, not even the line again.
+    ASSERT_TRUE(log.Open(path));
+    log.Write("started again");
+    EXPECT_EQ(Lines(path), lines);
+
+    // Let go: the full log is kept as .1 and a new one begins.
+    ASSERT_EQ(std::remove((path + ".1/held").c_str()), 0);
+    ASSERT_EQ(rmdir((path + ".1").c_str()), 0);
+    ASSERT_TRUE(log.Open(path));
+    log.Write("started anew");
+    EXPECT_EQ(Lines(path + ".1"), lines);
+    ASSERT_EQ(Lines(path).size(), 1u);
+    EXPECT_EQ(Lines(path)[0].substr(20), "started anew");
 }

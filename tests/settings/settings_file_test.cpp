@@ -1,14 +1,20 @@
 // The settings files of both deliverables: every line either applies or is
-// reported with its number and why, and nothing in a file stops the rest.
+// reported with its number and why, and nothing in a file stops the rest;
+// only a file that cannot be read whole, as UTF-8 or UTF-16, applies nothing.
 #include "destinations.h"
+#include "files.h"
 #include "settings_file.h"
+#include "text_encoding.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include <stdlib.h>
 
 namespace {
 
@@ -51,6 +57,25 @@ std::vector<std::pair<int, std::string>> Ignored(const Settings& settings)
     return lines;
 }
 
+// UTF-16 code units as bytes, with the byte-order mark first.
+std::string Utf16Bytes(const std::u16string& units, bool big_endian)
+{
+    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : units) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += big_endian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+// CRLF lines, one of them ignored, and comments in three scripts with a
+// character beyond the 16-bit plane (a surrogate pair in UTF-16), the last
+// one at the very end.
+#define KINEMORA_SAMPLE                                                                                   \
+    "# R\u00e9glages \u2708 \u30c6\u30b9\u30c8 \U0001F6EB\r\n"                                            \
+    "destination = 192.0.2.10:50126\r\nmonitor = Yes\r\nlog = \u00e9\r\ndestination = broadcast\r\n"       \
+    "# \U0001F6EB"
+
 } // namespace
 
 TEST(SettingsFile, NoFileAndEmptyFilesMeanTheDefaults)
@@ -88,11 +113,11 @@ TEST(SettingsFile, JunkLinesAreReportedAndEveryOtherLineApplies)
     const std::vector<std::pair<int, std::string>> expected = {
         {5, "no '=': write key = value, for example destination = broadcast"},
         {6, "unknown key 'colour': the keys are destination, monitor and log"},
-        {7, "log takes on or off, not 'sometimes'"},
+        {7, "log takes on or off (or true/false, yes/no, 1/0), not 'sometimes'"},
         {8, "'300.1.1.1' is not a destination: " + std::string(kDestinationSyntax)},
         {9, "'10.0.0.1:0' has no port from 1 to 65535 after the colon"},
         {11, "holds bytes that are not text"},
-        {12, "monitor takes on or off, not 'on # no comments after a value'"},
+        {12, "monitor takes on or off (or true/false, yes/no, 1/0), not 'on # no comments after a value'"},
         {14, "longer than 512 characters"},
     };
     EXPECT_EQ(Ignored(settings), expected);
@@ -106,17 +131,100 @@ TEST(SettingsFile, ALineOfExactly512CharactersStillCounts)
     EXPECT_FALSE(Parse(line + " \r\n").log);
 }
 
-TEST(SettingsFile, UTF16IsReportedAsSuchAndNothingApplies)
+TEST(SettingsFile, OnAndOffHaveTheirSynonymsInAnyCase)
 {
-    const std::string utf16le("\xFF\xFEl\0o\0g\0 \0=\0 \0o\0n\0", 18);
-    const std::string utf16be("\xFE\xFF\0l\0o\0g", 8);
-    const std::string no_mark("l\0o\0g\0 \0=\0 \0o\0n\0", 16);
-    for (const std::string& text : {utf16le, utf16be, no_mark}) {
-        const Settings settings = Parse(text);
+    const std::vector<std::pair<std::string, bool>> words = {
+        {"on", true},   {"ON", true},   {"true", true},   {"True", true},   {"yes", true}, {"YES", true}, {"1", true},
+        {"off", false}, {"Off", false}, {"false", false}, {"FALSE", false}, {"no", false}, {"nO", false}, {"0", false}};
+    for (const auto& [word, on] : words) {
+        // The line before says the opposite, so that the word alone decides.
+        const std::string before = on ? "off" : "on";
+        const Settings settings =
+            Parse("log = " + before + "\nlog = " + word + "\nmonitor = " + before + "\r\nmonitor = " + word + "\r\n");
+        EXPECT_EQ(settings.log, on) << word;
+        EXPECT_EQ(settings.monitor, on) << word;
+        EXPECT_TRUE(settings.ignored.empty()) << word;
+    }
+    for (const char* word : {"2", "01", "y", "n", "t", "enabled", "onn", "yes please", "\"on\"", ""}) {
+        const Settings settings = Parse(std::string("log = on\nlog = ") + word + "\nmonitor = yes\nmonitor = " + word);
+        EXPECT_TRUE(settings.log) << word;
+        EXPECT_TRUE(settings.monitor) << word;
+        const std::string why = std::string(" takes on or off (or true/false, yes/no, 1/0), not '") + word + "'";
+        EXPECT_EQ(Ignored(settings), (std::vector<std::pair<int, std::string>>{{2, "log" + why}, {4, "monitor" + why}}));
+    }
+}
+
+TEST(SettingsFile, AFileIsReadWholeOrNotAtAll)
+{
+    char pattern[] = "/tmp/kinemora-settings-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    const std::string address = "destination = 192.168.1.12", pad(kLargestSettingsFile - address.size() - 3, 'x');
+    const std::vector<std::tuple<const char*, std::string, FileRead, std::vector<std::string>>> cases = {
+        {"exactly 64 KB", address + "\n#" + pad + "\n", FileRead::Read, {"192.168.1.12:50010"}},
+        {"a byte more, the good line first", address + "\n#" + pad + "x\n", FileRead::TooLarge, {}},
+        {"a byte more, the first 64 KB ending in 192.168.1.1", "#" + pad + "xx\n" + address, FileRead::TooLarge, {}},
+    };
+    for (const auto& [what, bytes, read, destinations] : cases) {
+        SCOPED_TRACE(what);
+        std::ofstream(folder + "/k.ini", std::ios::binary) << bytes;
+        std::string text = "left from before";
+        EXPECT_EQ(ReadFileText(folder + "/k.ini", kLargestSettingsFile, text), read);
+        EXPECT_EQ(text.size(), read == FileRead::Read ? kLargestSettingsFile : 0u);
+        EXPECT_EQ(Texts(Parse(text).destinations), destinations);
+    }
+    // A folder opens, but reading it fails.
+    std::string text = "left from before";
+    EXPECT_EQ(ReadFileText(folder, kLargestSettingsFile, text), FileRead::Failed);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(DescribeSettingsRead(FileRead::Failed, "k.ini"), "cannot read k.ini; the defaults apply");
+    EXPECT_EQ(DescribeSettingsRead(FileRead::TooLarge, "k.ini"),
+              "k.ini is larger than 64 KB and is not read; the defaults apply: a settings file needs only a few "
+              "lines, so check that this is the right file and shorten it");
+}
+
+TEST(SettingsFile, UTF16WithAByteOrderMarkMeansWhatTheUTF8Means)
+{
+    const std::string utf8 = KINEMORA_SAMPLE;
+    const Settings expected = Parse(utf8);
+    ASSERT_EQ(Texts(expected.destinations), (std::vector<std::string>{"192.0.2.10:50126", "255.255.255.255:50010"}));
+    ASSERT_TRUE(expected.monitor);
+    ASSERT_EQ(Ignored(expected), (std::vector<std::pair<int, std::string>>{
+                                     {4, "log takes on or off (or true/false, yes/no, 1/0), not '\u00e9'"}}));
+    for (bool big_endian : {false, true}) {
+        SCOPED_TRACE(big_endian ? "big-endian" : "little-endian");
+        const std::string bytes = Utf16Bytes(u"" KINEMORA_SAMPLE, big_endian);
+        std::string decoded;
+        EXPECT_TRUE(Utf16ToUtf8(bytes, decoded));
+        EXPECT_EQ(decoded, utf8);
+        const Settings settings = Parse(bytes);
+        EXPECT_EQ(Texts(settings.destinations), Texts(expected.destinations));
+        EXPECT_EQ(settings.monitor, expected.monitor);
+        EXPECT_EQ(Ignored(settings), Ignored(expected));
+    }
+}
+
+TEST(SettingsFile, UTF16WithoutAMarkOrNotWholeIsRefusedAndNothingApplies)
+{
+    const std::string unmarked = "the file is UTF-16 text, which is not read: save it as UTF-8 "
+                                 "(in Notepad: File, Save As, Encoding UTF-8)";
+    const std::string broken = "the file cannot be read as UTF-16: save it as UTF-8 "
+                               "(in Notepad: File, Save As, Encoding UTF-8)";
+    const std::u16string log_on = u"log = on\r\n";
+    const std::vector<std::tuple<const char*, std::string, std::string>> cases = {
+        {"little-endian without a mark", std::string("l\0o\0g\0 \0=\0 \0o\0n\0", 16), unmarked},
+        {"big-endian without a mark", std::string("\0l\0o\0g\0=\0" "1", 10), unmarked},
+        {"a high surrogate at the end", Utf16Bytes(log_on + u'\xD83D', false), broken},
+        {"a high surrogate before a letter", Utf16Bytes(log_on + u'\xD83D' + u"x", true), broken},
+        {"two high surrogates", Utf16Bytes(log_on + u'\xD83D' + u'\xD83D' + u'\xDEEB', false), broken},
+        {"a low surrogate alone", Utf16Bytes(log_on + u'\xDEEB' + u"\r\n", true), broken},
+        {"an odd number of bytes", Utf16Bytes(log_on, false) + "x", broken},
+    };
+    for (const auto& [what, bytes, why] : cases) {
+        SCOPED_TRACE(what);
+        const Settings settings = Parse(bytes);
         EXPECT_FALSE(settings.log);
-        ASSERT_EQ(settings.ignored.size(), 1u);
-        EXPECT_EQ(settings.ignored[0].line, 0);
-        EXPECT_EQ(settings.ignored[0].why.rfind("the file is UTF-16 text", 0), 0u);
+        EXPECT_EQ(Ignored(settings), (std::vector<std::pair<int, std::string>>{{0, why}}));
     }
 }
 
@@ -203,8 +311,12 @@ TEST(Destinations, AdaptersAreEveryBroadcastAddressButPointToPointLinks)
                   "adapter 'wlan0' 10.1.2.3 mask 255.255.0.0: broadcast address 10.1.255.255",
                   "adapter 'vpn0' 10.8.0.5 is a point-to-point link (a /31 or /32): no broadcast address",
                   "adapter 'link0' 172.16.0.1 is a point-to-point link (a /31 or /32): no broadcast address"}));
-    EXPECT_EQ(Parse("destination = adapters\n").notes,
-              (std::vector<std::string>{"adapters: no IPv4 adapter that is up and has a broadcast address"}));
+    // With none up, 255.255.255.255 on the port asked for stands in.
+    const Settings none = Parse("destination = adapters:50140\n");
+    EXPECT_EQ(Texts(none.destinations), (std::vector<std::string>{"255.255.255.255:50140"}));
+    EXPECT_EQ(none.notes,
+              (std::vector<std::string>{"adapters: no IPv4 adapter that is up and has a broadcast address; sending "
+                                        "to 255.255.255.255:50140 until one is found (looked for every 5 s)"}));
 }
 
 TEST(Destinations, RepeatsCountOnceAfterResolutionAndEightAtMost)

@@ -1,0 +1,4 @@
+#include "console_mode.h"
+
+// Terminals hold no writes for a selection.
+void TurnOffQuickEdit() {}

@@ -1,0 +1,29 @@
+#include "console_mode.h"
+
+#include <windows.h>
+
+void TurnOffQuickEdit()
+{
+    DWORD output_mode = 0;
+    if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &output_mode))
+        return;
+    // The input side of the console holds the setting; with standard input
+    // redirected, the console's own input is reached through CONIN$.
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    DWORD mode = 0;
+    if (!GetConsoleMode(input, &mode)) {
+        opened = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+        input = opened;
+        if (opened == INVALID_HANDLE_VALUE || !GetConsoleMode(input, &mode)) {
+            if (opened != INVALID_HANDLE_VALUE)
+                CloseHandle(opened);
+            return;
+        }
+    }
+    // ENABLE_EXTENDED_FLAGS must be set for a change of ENABLE_QUICK_EDIT_MODE to count.
+    SetConsoleMode(input, (mode & ~static_cast<DWORD>(ENABLE_QUICK_EDIT_MODE)) | ENABLE_EXTENDED_FLAGS);
+    if (opened != INVALID_HANDLE_VALUE)
+        CloseHandle(opened);
+}
