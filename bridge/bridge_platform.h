@@ -1,7 +1,8 @@
 #pragma once
 
 // The bridge's platform seam: timer resolution, sleeping, the high-resolution
-// counter and the console. (Windows Sockets start-up lives beside the sender.)
+// counter, the one-bridge lock and the console window. (Windows Sockets
+// start-up lives beside the sender, QuickEdit in settings/console_mode.h.)
 
 #include <cstdint>
 
@@ -15,14 +16,13 @@ void SleepMilliseconds(std::uint32_t milliseconds);
 std::int64_t ReadCounterFrequency();
 std::int64_t ReadCounter();
 
-// Where standard output is a console, turns off its mouse selection
-// (QuickEdit): while a selection is open, Windows holds every write to the
-// console, and the bridge's one thread would stop inside a print. Keeps every
-// other input mode bit. The console keeps the setting after the bridge ends.
-// Changes nothing when standard output is not a console, and on POSIX.
-void TurnOffQuickEdit();
+// Claims this machine's one bridge for this process until it ends. False
+// when another bridge holds it already: then this one must send nothing. A
+// named mutex of the session on Windows, a locked file elsewhere.
+bool ClaimOnlyBridge();
 
-// True when a bridge started with --exit-with-simulator runs on this machine
-// already. With claim, and none running, this bridge becomes that one until
-// it ends. A named mutex on Windows, a locked file elsewhere.
-bool OtherBridgeWithSimulator(bool claim);
+// For a bridge whose console window was opened for it alone (it was
+// double-clicked, so it is the console's only process): keeps an error it has
+// just printed readable, waiting for Enter or for 15 s before the window
+// closes. Returns at once otherwise, and on POSIX.
+void HoldConsoleAfterError();

@@ -25,6 +25,20 @@ void Tell(const std::string& text, bool to_log = true)
         bridge_log.Write(text);
 }
 
+// What the outbox learns goes to the log, and what a user must know goes to
+// the console too, as a line of its own among the dots: a first failure of
+// each kind, and sending working again.
+void StartReport()
+{
+    bridge_outbox.SetReport([](const std::string& line) {
+        if (line.rfind(Outbox::kFailureLead, 0) == 0 || line.rfind(Outbox::kRecoveryLead, 0) == 0) {
+            std::printf("\n%s", line.c_str());
+            std::fflush(stdout);
+        }
+        bridge_log.Write(line);
+    });
+}
+
 } // namespace
 
 Outbox& BridgeOutbox()
@@ -37,8 +51,12 @@ int ApplyBridgeSettings(const BridgeOptions& options)
     const std::string folder = ProgramFolder();
     const std::string path = options.config.empty() ? folder + kSettingsName : options.config;
     std::string text;
-    bool truncated = false;
-    const FileRead read = ReadFileText(path, kLargestSettingsFile, text, truncated);
+    const FileRead read = ReadFileText(path, kLargestSettingsFile, text);
+    if (!options.config.empty() && read == FileRead::TooLarge) {
+        Tell("--config: " + path + " is larger than " + std::to_string(kLargestSettingsFile / 1024) +
+             " KB and is not read: check that it is the settings file", false);
+        return 2;
+    }
     if (!options.config.empty() && read != FileRead::Read) {
         Tell("--config: cannot read " + path + ": check the name and the folder", false);
         return 2;
@@ -59,15 +77,16 @@ int ApplyBridgeSettings(const BridgeOptions& options)
         }
     }
     bridge_outbox.SetDestinations(destinations);
+    bridge_outbox.WatchAdapters(ListAdapters, SteadyMilliseconds);
 
     if ((settings.log || options.log) && !bridge_log.Open(folder + kLogName))
         Tell("cannot write the log " + folder + kLogName + ": is the folder read-only?", false);
-    bridge_outbox.SetLog(&bridge_log);
+    StartReport();
 
     bridge_log.Write(std::string("kinemora_mfs_2020 ") + KINEMORA_VERSION + " started");
     bridge_log.Write("settings: " + DescribeSettingsRead(read, path));
-    if (truncated)
-        Tell(path + ": only the first 64 KB were read");
+    if (read == FileRead::TooLarge || read == FileRead::Failed)
+        Tell(DescribeSettingsRead(read, path), false);
     for (const IgnoredLine& ignored : settings.ignored)
         Tell(ignored.line == 0 ? path + ": " + ignored.why
                                : path + " line " + std::to_string(ignored.line) + " ignored: " + ignored.why);
@@ -84,5 +103,5 @@ int ApplyBridgeSettings(const BridgeOptions& options)
 void LogConnectionEnd()
 {
     bridge_outbox.LogCounts("connection ended");
-    bridge_outbox.SetLog(&bridge_log);
+    StartReport();
 }

@@ -7,6 +7,7 @@
 #include "bridge_platform.h"
 #include "bridge_settings.h"
 #include "connection.h"
+#include "console_mode.h"
 #include "files.h"
 #include "kinemora_version.h"
 #include "motion_delivery.h"
@@ -14,13 +15,26 @@
 
 #include <cstdio>
 
+namespace {
+
+// An error that ends the bridge: one line on standard error, kept readable
+// in a window that was opened for the bridge alone.
+int EndWithError(int status)
+{
+    std::fflush(stderr);
+    HoldConsoleAfterError();
+    return status;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     BridgeOptions options;
     std::string error;
     if (!ParseBridgeOptions(ProgramArguments(argc, argv), options, error)) {
         std::fprintf(stderr, "kinemora_mfs_2020: %s\n\n%s", error.c_str(), kBridgeUsage);
-        return 2;
+        return EndWithError(2);
     }
     if (options.help) {
         std::fputs(kBridgeUsage, stdout);
@@ -31,19 +45,19 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // A bridge that the simulator started runs already: a second one would
-    // send every datagram twice.
-    if (OtherBridgeWithSimulator(options.exit_with_simulator)) {
-        std::fprintf(stderr, "kinemora_mfs_2020: a bridge started with --exit-with-simulator runs already, so this "
-                             "one ends; close that one first to run another\n");
-        return 0;
+    // Two bridges would send every datagram twice, with two clocks.
+    if (!ClaimOnlyBridge()) {
+        std::fprintf(stderr, "kinemora_mfs_2020: another kinemora_mfs_2020 runs already and sends to the rig, so "
+                             "this one ends without sending; to run this one instead, close the other one's window "
+                             "(or end kinemora_mfs_2020.exe in Task Manager) and start this one again\n");
+        return EndWithError(1);
     }
     StartSockets();
     RaiseTimerResolution();
     TurnOffQuickEdit();
     if (const int status = ApplyBridgeSettings(options)) {
         std::fprintf(stderr, "\n%s", kBridgeUsage);
-        return status;
+        return EndWithError(status);
     }
     CalibrateMotionClock();
     for (;;) {

@@ -23,8 +23,9 @@ void DeliverMotion(const double (&values)[kMotionValueCount])
 {
     MotionDatagram datagram;
     WriteMotionDatagram(motion_clock.TimeField(), values, datagram);
-    BridgeOutbox().Send(datagram.bytes, static_cast<std::int32_t>(kMotionDatagramSize));
-    // Flushed at once, so that a person watching sees each delivery as it happens.
-    std::fputs(".", stdout);
+    const bool sent = BridgeOutbox().Send(datagram.bytes, static_cast<std::int32_t>(kMotionDatagramSize));
+    // Flushed at once, so that a person watching sees each delivery as it
+    // happens: "." when a destination took the datagram, "x" when none did.
+    std::fputs(sent ? "." : "x", stdout);
     std::fflush(stdout);
 }

@@ -9,5 +9,6 @@
 void CalibrateMotionClock();
 
 // Takes the time field, builds the datagram from the delivered values in
-// definition order, sends its 55 bytes to every destination and prints ".".
+// definition order, sends its 55 bytes to every destination and prints "."
+// when at least one took it, "x" when none did.
 void DeliverMotion(const double (&values)[kMotionValueCount]);

@@ -1,6 +1,8 @@
 #include "bridge_platform.h"
 
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -30,22 +32,22 @@ std::int64_t ReadCounter()
     return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-// Terminals hold no writes for a selection.
-void TurnOffQuickEdit() {}
-
 // A lock on a file in the temporary folder, held until the process ends.
-bool OtherBridgeWithSimulator(bool claim)
+bool ClaimOnlyBridge()
 {
-    // Only the bridge that claims the lock makes its file.
-    const int fd = open("/tmp/kinemora_mfs_2020-exit-with-simulator.lock", O_RDWR | O_CLOEXEC | (claim ? O_CREAT : 0),
-                        0666);
+    // In $TMPDIR when set, so that each private test network has its own.
+    const char* folder = std::getenv("TMPDIR");
+    const std::string path = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
+                             "/kinemora_mfs_2020.lock";
+    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_CREAT, 0666);
     if (fd < 0)
-        return false;
+        return true; // without the file there is no telling; better one bridge too many than none
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
-        return true;
+        return false;
     }
-    if (!claim)
-        close(fd); // closing lets go of the lock
-    return false;
+    return true;
 }
+
+// A terminal outlives the program; there is nothing to hold.
+void HoldConsoleAfterError() {}

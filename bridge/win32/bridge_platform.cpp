@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cstdio>
+
 
 // Stays in force until the process ends; Windows restores the resolution then.
 void RaiseTimerResolution()
@@ -29,44 +31,37 @@ std::int64_t ReadCounter()
     return count.QuadPart;
 }
 
-void TurnOffQuickEdit()
-{
-    DWORD output_mode = 0;
-    if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &output_mode))
-        return;
-    // The input side of the console holds the setting; with standard input
-    // redirected, the console's own input is reached through CONIN$.
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    HANDLE opened = INVALID_HANDLE_VALUE;
-    DWORD mode = 0;
-    if (!GetConsoleMode(input, &mode)) {
-        opened = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, 0, nullptr);
-        input = opened;
-        if (opened == INVALID_HANDLE_VALUE || !GetConsoleMode(input, &mode)) {
-            if (opened != INVALID_HANDLE_VALUE)
-                CloseHandle(opened);
-            return;
-        }
-    }
-    // ENABLE_EXTENDED_FLAGS must be set for a change of ENABLE_QUICK_EDIT_MODE to count.
-    SetConsoleMode(input, (mode & ~static_cast<DWORD>(ENABLE_QUICK_EDIT_MODE)) | ENABLE_EXTENDED_FLAGS);
-    if (opened != INVALID_HANDLE_VALUE)
-        CloseHandle(opened);
-}
-
 // A mutex of this session, held until the process ends.
-bool OtherBridgeWithSimulator(bool claim)
+bool ClaimOnlyBridge()
 {
-    const wchar_t* name = L"Local\\Kinemora.kinemora_mfs_2020.exit-with-simulator";
-    if (!claim) {
-        HANDLE other = OpenMutexW(SYNCHRONIZE, FALSE, name);
-        if (other != nullptr)
-            CloseHandle(other);
-        return other != nullptr;
-    }
     // A new mutex need not clear the last error: clear it first.
     SetLastError(ERROR_SUCCESS);
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, name);
-    return mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Local\\Kinemora.kinemora_mfs_2020");
+    return mutex == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+void HoldConsoleAfterError()
+{
+    DWORD processes[2];
+    if (GetConsoleProcessList(processes, 2) != 1)
+        return;
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(input, &mode))
+        return;
+    std::fputs("\nPress Enter to close this window (it closes by itself in 15 s).\n", stderr);
+    std::fflush(stderr);
+    FlushConsoleInputBuffer(input);
+    const ULONGLONG until = GetTickCount64() + 15000;
+    for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+        if (WaitForSingleObject(input, static_cast<DWORD>(until - now)) != WAIT_OBJECT_0)
+            return;
+        INPUT_RECORD record;
+        DWORD read = 0;
+        if (!ReadConsoleInputW(input, &record, 1, &read))
+            return;
+        if (read == 1 && record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown &&
+            record.Event.KeyEvent.wVirtualKeyCode == VK_RETURN)
+            return;
+    }
 }
