@@ -138,16 +138,12 @@ LRESULT CALLBACK MonitorWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
 }
 
 // Results of GDI+ and window calls are not looked at: a failing step leaves
-// the monitor without its window or picture, never the frame path.
-void MonitorThreadMain(HINSTANCE module)
+// the monitor without its window or picture, never the frame path. self is
+// the thread's reference on the module that holds its code, taken for it by
+// StartMonitor; the thread lets go of it as it ends.
+void MonitorThreadMain(HINSTANCE module, HMODULE self)
 {
     char classname[] = "aerofly_external_dll_sample";
-
-    // The thread holds a reference on the module that holds its code, so that
-    // the host may unload the plug-in without Shutdown while the window shows:
-    // the module stays until the thread lets go of it, as it ends.
-    HMODULE self = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&MonitorWndProc), &self);
 
     GdiplusStartupInput startupinput; // version 1, no callback, nothing suppressed
     GdiplusStartup(&gdiplus_token, &startupinput, nullptr);
@@ -219,10 +215,18 @@ void StartMonitor()
         return;
     monitor_stop_requested = false;
     monitor_ended = false;
+    // The reference that keeps the module loaded while the monitor runs is
+    // taken here, before the thread exists: a host may unload the plug-in
+    // right after Init, before the new thread has run a single instruction,
+    // and the thread must not start in code that is gone.
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&MonitorWndProc), &self);
     try {
-        monitor_thread = std::thread(MonitorThreadMain, static_cast<HINSTANCE>(module_handle));
+        monitor_thread = std::thread(MonitorThreadMain, static_cast<HINSTANCE>(module_handle), self);
     } catch (const std::system_error&) {
-        // No thread to be had: the monitor stays idle.
+        // No thread to be had: the monitor stays idle, and the module is the host's alone.
+        if (self != nullptr)
+            FreeLibrary(self);
     }
 }
 

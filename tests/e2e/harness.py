@@ -1,12 +1,14 @@
 """The one harness of the end-to-end tests and the bridge benchmark: the
 private-network guard, the programs under test (native, or Windows under
-Wine), background processes, the listener as the receiver of every test, the
+Wine, whose server and background programs it starts first), background
+processes, the listener as the receiver of every test, the
 simulator emulator and the bridge, and the import and export tables of the
 Windows binaries."""
 
 import argparse
 import os
 import re
+import select
 import signal
 import socket
 import subprocess
@@ -37,12 +39,82 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+WINE_RUN = os.path.join(SCRIPTS, "wine-run")
+
+
+def wine_log():
+    """Where the wineserver and Wine's background programs of this test script
+    write: wine-logs/SCRIPT.log in the native build tree."""
+    script = os.path.splitext(os.path.basename(sys.argv[0]))[0]
+    return os.path.join(options.build, "wine-logs", script + ".log")
+
+
+class WineSession:
+    """The prefix's wineserver and Wine's background programs (services.exe,
+    explorer.exe, ...) from scripts/wine-run --session: started before the
+    programs under test, they write to wine_log() instead of the streams of
+    the program that would have started them. env is their environment
+    (WINEDEBUG, DISPLAY); None is this process's."""
+
+    def __init__(self, env=None):
+        self.env = env
+        self.proc = subprocess.Popen([WINE_RUN, "--session", wine_log()], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, text=True, start_new_session=True, env=env)
+        ready, _, _ = select.select([self.proc.stdout], [], [], 120)
+        if not ready or not self.proc.stdout.readline():
+            self.end()
+            raise AssertionError(f"Wine's server and background programs did not start: see {wine_log()}")
+
+    def end(self):
+        """Closes the keeper's input, so that the server and the background
+        programs end with the last program; ends them all if that takes too long."""
+        self.proc.stdin.close()
+        try:
+            self.proc.wait(30)
+        except subprocess.TimeoutExpired:
+            subprocess.run([WINE_RUN, "--end"], capture_output=True, timeout=30)
+            self.proc.wait(30)
+        self.proc.stdout.close()
+
+
+wine_session = None
+
+
+def start_wine(env=None):
+    """Ends the running Wine session, if any, and starts one in env."""
+    global wine_session
+    end_wine()
+    wine_session = WineSession(env)
+
+
+def end_wine():
+    global wine_session
+    if wine_session:
+        wine_session.end()
+        wine_session = None
+
+
+def display(env):
+    return (os.environ if env is None else env).get("DISPLAY")
+
+
+def follow_display(cmd, env):
+    """Before a Windows program whose X display is not the running session's:
+    a session on its display, since explorer.exe's desktop, which the
+    program's windows belong to, stays on the display it started on."""
+    if wine_session and cmd[:1] == [WINE_RUN] and display(env) != display(wine_session.env):
+        start_wine(env)
+
+
 def end_wine_programs():
     """Ends whatever runs under Wine in this test's prefix, and its wineserver:
     what a failed test may leave behind (a program whose console went away).
     Inside scripts/private-net the server is the namespace's own, so nothing
-    outside the test is touched."""
-    subprocess.run([os.path.join(SCRIPTS, "wine-run"), "--end"], capture_output=True, timeout=30)
+    outside the test is touched. A session that ran starts again, so that
+    later programs find the background programs running."""
+    subprocess.run([WINE_RUN, "--end"], capture_output=True, timeout=30)
+    if wine_session:
+        start_wine(wine_session.env)
 
 
 # An address that no send can reach: make_unreachable() turns its network
@@ -64,7 +136,7 @@ def command(name, *args, windows_binary=None):
         if not os.path.exists(exe):
             raise FileNotFoundError(
                 f"{exe} is missing: build the win64 preset first (cmake --build --preset win64)")
-        return [os.path.join(SCRIPTS, "wine-run"), exe, *map(str, args)]
+        return [WINE_RUN, exe, *map(str, args)]
     return [os.path.join(options.build, "bin", name), *map(str, args)]
 
 
@@ -78,6 +150,7 @@ def library(name, windows_binary=None):
 def run(cmd, timeout=120, **kwargs):
     """Runs a command to its end; returns the CompletedProcess with text output
     (bytes that are not UTF-8, as Windows programs may print, replaced)."""
+    follow_display(cmd, kwargs.get("env"))
     return subprocess.run(cmd, capture_output=True, text=True, errors="replace", timeout=timeout, **kwargs)
 
 
@@ -97,6 +170,7 @@ class Process:
     stopping it also stops what Wine started for it."""
 
     def __init__(self, cmd, **kwargs):
+        follow_display(cmd, kwargs.get("env"))
         self.proc = subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                      text=True, start_new_session=True, **kwargs)
 
@@ -234,6 +308,7 @@ class LiveProcess:
     arrives: stdout as text and as timestamped lines, stderr as text."""
 
     def __init__(self, cmd, env=None, stdin=False):
+        follow_display(cmd, env)
         self.cmd = cmd
         self.proc = subprocess.Popen(cmd, stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
                                      stdout=subprocess.PIPE, stderr=subprocess.PIPE,
@@ -445,4 +520,12 @@ def main():
     parsed, rest = parser.parse_known_args()
     options.build, options.win_build, options.variant = parsed.build, parsed.win_build, parsed.variant
     require_private_network()
-    unittest.main(argv=[sys.argv[0], "-v", *rest])
+    if windows():
+        os.makedirs(os.path.dirname(wine_log()), exist_ok=True)
+        open(wine_log(), "w").close()
+        print(f"Wine's server and background programs write to {wine_log()}", file=sys.stderr)
+        start_wine()
+    try:
+        unittest.main(argv=[sys.argv[0], "-v", *rest])
+    finally:
+        end_wine()

@@ -3,6 +3,7 @@
 monitor_probe.exe drives the monitor from inside its process and reports;
 this driver reads the screen with xwd. Nothing here sends a datagram."""
 
+import contextlib
 import ctypes
 import math
 import os
@@ -152,16 +153,30 @@ def probe(*args):
 
 
 def run_probe(scenario, env, stdin_text="", *args):
-    """Runs the probe to its end; returns (code, stdout, stderr). A probe that
-    hangs is ended with its whole process group: a Wine session left behind
-    would take in the next probe, with its own, older display."""
-    process = harness.Process(probe(scenario, *args), stdin=subprocess.PIPE, env=env)
-    try:
-        out, err = process.proc.communicate(stdin_text, timeout=PROBE_TIMEOUT)
-    except subprocess.TimeoutExpired:
-        out, err = process.stop()
-        raise AssertionError(f"monitor_probe {scenario} did not finish in {PROBE_TIMEOUT} s\n{out}\n{err}")
+    """Runs the probe to its end in a Wine session of its own (see
+    own_wine_session); returns (code, stdout, stderr). A probe that hangs is
+    ended with its whole process group."""
+    with own_wine_session(env):
+        process = harness.Process(probe(scenario, *args), stdin=subprocess.PIPE, env=env)
+        try:
+            out, err = process.proc.communicate(stdin_text, timeout=PROBE_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            out, err = process.stop()
+            raise AssertionError(f"monitor_probe {scenario} did not finish in {PROBE_TIMEOUT} s\n{out}\n{err}")
     return process.proc.returncode, out, err
+
+
+@contextlib.contextmanager
+def own_wine_session(env):
+    """Wine's server and background programs in the probe's environment, ended
+    before its screen goes: explorer.exe's desktop, which the probe's windows
+    belong to, stays on the display it started on, so a session left behind
+    would take in the next probe with its own, older display."""
+    harness.start_wine(env)
+    try:
+        yield
+    finally:
+        harness.end_wine()
 
 
 def report(lines):
@@ -210,7 +225,7 @@ class MonitorWindowTest(unittest.TestCase):
 
     def show_window(self, screen_width, screen_height):
         """Shows the window over a known snapshot, checks it on the screen, then closes it by hand."""
-        with VirtualScreen(screen_width, screen_height) as screen:
+        with VirtualScreen(screen_width, screen_height) as screen, own_wine_session(environment(screen.display)):
             process = harness.Process(probe("window"), stdin=subprocess.PIPE, env=environment(screen.display))
             # Ends a probe that hangs, so that reading its output comes to an end.
             watchdog = threading.Timer(PROBE_TIMEOUT, _kill_group, (process.proc.pid,))
@@ -336,6 +351,19 @@ class MonitorWindowTest(unittest.TestCase):
         self.assertEqual(found["no_shutdown_unloaded_after_close"], "1")
         self.assertEqual(found["no_shutdown_windows_after_close"], "0")
         self.assertEqual(found["alive"], "1")
+
+    def test_a_host_that_unloads_right_after_init_200_times(self):
+        folder = tempfile.mkdtemp(dir=harness.options.build)
+        dll = os.path.join(folder, "kinemora_aerofly_fs_2.dll")
+        shutil.copy(harness.library("kinemora_aerofly_fs_2", windows_binary=True), dll)
+        with open(os.path.join(folder, "kinemora_aerofly_fs_2.ini"), "w", newline="") as f:
+            f.write("monitor = on\r\n")
+        with VirtualScreen(1920, 1080) as screen:
+            code, out, err = run_probe("unload", environment(screen.display), "", harness.windows_path(dll))
+            screen.check_running()
+        self.assertEqual(code, 0, err)
+        found = report(out.splitlines())
+        self.assertEqual((found["unload_windows_shown"], found["unload_unloaded"]), ("200", "200"), err)
 
     def test_lines_read_as_c_formats_them(self):
         nan = struct.unpack("<d", struct.pack("<Q", 0x7FF8000000000000))[0]

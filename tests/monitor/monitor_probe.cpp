@@ -9,6 +9,7 @@
 //   monitor_probe dll PATH    the plug-in at PATH (UTF-8), with monitor = on in
 //                             its settings file: Init, Shutdown, unload, load
 //                             again; then an unload without Shutdown
+//   monitor_probe unload PATH the same plug-in unloaded right after Init, 200 times
 //   monitor_probe lines       prints the monitor's lines for each snapshot
 //                             that stdin gives, one per line (see ParseSnapshot)
 #include "monitor.h"
@@ -295,6 +296,41 @@ int DllScenario()
     return 0;
 }
 
+// A host that lets go of the plug-in right after Init, before the monitor's
+// thread has had a chance to run, 200 times over: the thread must find its
+// code still there. Each round closes the window, which unloads the plug-in.
+int UnloadAfterInitScenario()
+{
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == nullptr || count < 3)
+        return 2;
+    const wchar_t* path = arguments[2];
+    constexpr int kRounds = 200;
+    int shown = 0;
+    int unloaded = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        HMODULE dll = LoadLibraryW(path);
+        if (!dll)
+            return 1;
+        Export<InitExport>(dll, "Aerofly_FS_2_External_DLL_Init")(nullptr);
+        FreeLibrary(dll);
+        if (HWND hwnd = WaitForShownWindow(kWindowTimeoutMs)) {
+            ++shown;
+            PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        }
+        const DWORD start = GetTickCount();
+        while (GetModuleHandleW(path) != nullptr && GetTickCount() - start < kWindowTimeoutMs)
+            Sleep(1);
+        unloaded += GetModuleHandleW(path) == nullptr;
+    }
+    Print("unload_rounds", kRounds);
+    Print("unload_windows_shown", shown);
+    Print("unload_unloaded", unloaded);
+    LocalFree(arguments);
+    return 0;
+}
+
 // One snapshot per input line: COUNTER TIME, then up to 30 triples X Y Z for
 // trace[0] onwards; TIME and the components as 16 hex digits of their bits.
 bool ParseSnapshot(const char* text, TelemetrySnapshot& dd)
@@ -352,6 +388,8 @@ int main(int argc, char** argv)
         return RaceScenario();
     if (scenario == "dll" && argc > 2)
         return DllScenario();
-    std::fprintf(stderr, "usage: monitor_probe window | lifecycle | race | dll PATH | lines < SNAPSHOTS\n");
+    if (scenario == "unload" && argc > 2)
+        return UnloadAfterInitScenario();
+    std::fprintf(stderr, "usage: monitor_probe window | lifecycle | race | dll PATH | unload PATH | lines < SNAPSHOTS\n");
     return 2;
 }
