@@ -2,7 +2,8 @@
 where standard output is the console, the bridge turns off QuickEdit on the
 console's input and keeps every other mode bit; where it is not, it changes
 nothing. console_probe.exe runs the bridge in its own console and reads the
-mode before and after."""
+mode before and after. A bridge alone in its console keeps an error on the
+screen until Enter."""
 
 import os
 import shutil
@@ -58,6 +59,35 @@ class BridgeConsoleTest(unittest.TestCase):
                              f"{name}: 0x{before:x} became 0x{after:x}")
         before, after = cases["output_redirected"]
         self.assertEqual(after, before, "standard output is a file: the console is left as it is")
+
+    def test_an_error_in_a_window_of_its_own_waits_for_enter(self):
+        # tmux's terminal is a console of the bridge's own, as when it is double-clicked.
+        folder = tempfile.mkdtemp(dir=harness.options.build)
+        status = os.path.join(folder, "status.txt")
+        command = " ".join(f"'{part}'" for part in harness.command("kinemora_mfs_2020", "--no-such-option"))
+        server = ["tmux", "-L", f"kinemora-hold-{os.getpid()}"]
+        subprocess.run(server + ["new-session", "-d", "-x", "100", "-y", "40",
+                                 f"{command}; echo $? > '{status}'; sleep 60"], check=True)
+
+        def wait_for(condition, what):
+            deadline = time.monotonic() + 60
+            while not condition():
+                self.assertLess(time.monotonic(), deadline, what)
+                time.sleep(0.1)
+
+        def screen():
+            return subprocess.run(server + ["capture-pane", "-p"], capture_output=True, text=True).stdout
+
+        try:
+            wait_for(lambda: "Press Enter" in screen(), f"the bridge waits for Enter:\n{screen()}")
+            self.assertFalse(os.path.exists(status), "the window stays until Enter")
+            self.assertIn("kinemora_mfs_2020: unknown option '--no-such-option'", screen())
+            subprocess.run(server + ["send-keys", "Enter"], check=True)
+            wait_for(lambda: os.path.exists(status) and open(status).read().strip(), "the bridge ends after Enter")
+        finally:
+            subprocess.run(server + ["kill-server"], capture_output=True)
+        with open(status) as f:
+            self.assertEqual(f.read().strip(), "2")
 
 
 if __name__ == "__main__":
