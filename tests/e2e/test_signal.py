@@ -1,13 +1,16 @@
 """kinemora-signal, natively and as the Windows program under Wine, with
 kinemora-listen as the receiver: the count of datagrams, the exact bytes of
 chosen ones, only the one field moving, the datagram of zeros at the end,
-two destinations each getting every datagram, the soft stop on Ctrl+C, and a
-bad option that ends with status 2 before anything is sent."""
+two destinations each getting every datagram, the soft stop on Ctrl+C (and
+natively on SIGHUP and SIGTERM), a second Ctrl+C that shortens the way down,
+the end of the Windows session under Wine, and a bad option that ends with
+status 2 before anything is sent."""
 
 import math
 import os
 import signal
 import struct
+import subprocess
 import time
 import unittest
 
@@ -55,7 +58,7 @@ class SignalTest(unittest.TestCase):
     def test_k01_sine_with_soft_start_and_stop_arrives_exactly(self):
         # 40 a second for 0.5 s, then a 0.25 s soft stop, then the zeros: 31 datagrams.
         listener = harness.Listener("--count", 31, "--timeout", 60)
-        sent = harness.run(signal_command("--axis", "pitch", "--amplitude", "0.5", "--period", "1", "--rate", "40",
+        sent = harness.run(signal_command("--axis", "pitch", "--amplitude", "0.25", "--period", "1", "--rate", "40",
                                           "--ramp", "0.25", "--duration", "0.5"))
         self.assertEqual(sent.returncode, 0, sent.stderr)
         datagrams, summary = listener.finish()
@@ -63,19 +66,19 @@ class SignalTest(unittest.TestCase):
         data = [bytes.fromhex(d["hex"]) for d in datagrams]
 
         self.assertEqual(data[0], k01(0, PITCH, 0.0))             # the soft start begins at 0
-        self.assertEqual(data[10], k01(250000, PITCH, 0.5))       # a quarter period, ramp done: the amplitude
+        self.assertEqual(data[10], k01(250000, PITCH, 0.25))      # a quarter period, ramp done: the amplitude
         self.assertEqual(data[20], k01(500000, PITCH, 0.0))       # half a period: exactly 0
         self.assertEqual(data[30], k01(750000, PITCH, 0.0))       # after the soft stop: the zeros
         self.assert_only_field_moves(data, PITCH)
         for n, d in enumerate(data):
             t = n / 40
             level = min(t / 0.25, 1.0) if t <= 0.5 else max(1.0 - (t - 0.5) / 0.25, 0.0)
-            expected = level * 0.5 * math.sin(2 * math.pi * t)
+            expected = level * 0.25 * math.sin(2 * math.pi * t)
             time_us, floats = floats_of(d)
             self.assertEqual(time_us, n * 25000, f"datagram {n}")
             self.assertAlmostEqual(floats[PITCH], expected, delta=1e-6, msg=f"datagram {n} at {t} s")
 
-        self.assertIn("sending K01 pitch: sine, amplitude 0.5 rad, period 1 s", sent.stderr)
+        self.assertIn("sending K01 pitch: sine, amplitude 0.25 rad, period 1 s", sent.stderr)
         self.assertIn("to 255.255.255.255:50010", sent.stderr)
         self.assertIn("sent 31 datagrams", sent.stderr)
 
@@ -114,9 +117,10 @@ class SignalTest(unittest.TestCase):
         self.assertEqual(len(datagrams), 11)
         unreachable = 10065 if harness.windows() else 113  # WSAEHOSTUNREACH, EHOSTUNREACH
         self.assertEqual(sent.stderr.splitlines(), [
-            f"kinemora-signal: send failed: sendto for {harness.UNREACHABLE}:50010, error {unreachable} "
-            "(later failures of this kind are only counted)",
-            "kinemora-signal: check the destination's address and that this PC has a network that leads to it",
+            f"kinemora-signal: send failed: sendto for {harness.UNREACHABLE}:50010, error {unreachable}: no route "
+            "to that computer: it is not on a network this PC reaches; check that this PC's network cable or Wi-Fi "
+            "is connected and that the destination's address is right (later failures of this kind are only "
+            "counted)",
             "kinemora-signal: sending ended: frames 11, datagrams 22, failures 11 (sendto 11)"])
 
     def test_a_bad_option_ends_with_status_2_and_sends_nothing(self):
@@ -124,7 +128,8 @@ class SignalTest(unittest.TestCase):
         # which must be the first two to arrive.
         listener = harness.Listener("--count", 2, "--timeout", 60)
         bad = [(["--format", "k01", "--axis", "heading", "--amplitude", "0.1"], "--axis heading"),
-               (["--axis", "pitch", "--amplitude", "4"], "--amplitude 4"),
+               (["--axis", "pitch", "--amplitude", "4", "--force"], "--amplitude 4"),
+               (["--axis", "pitch", "--amplitude", "0.5"], "--amplitude 0.5"),
                (["--axis", "pitch", "--amplitude", "0.1", "--rate", "0"], "--rate"),
                (["--axis", "pitch", "--amplitude", "0.1", "--destination", "10.0.0.300"], "--destination")]
         # Under Wine each run costs seconds: one bad option shows the .exe's status there.
@@ -140,58 +145,105 @@ class SignalTest(unittest.TestCase):
         datagrams, _ = listener.finish()
         self.assertEqual([d["kind"] for d in datagrams], ["K2", "K2"])
 
-    def interrupt(self, process):
-        """Ctrl+C: SIGINT to the program's process group (Wine turns it into
-        the console's Ctrl+C event)."""
-        os.killpg(process.proc.pid, signal.SIGINT)
+    def stop_with(self, process, number):
+        """SIGINT, SIGHUP or SIGTERM to the program's process group (under
+        Wine, SIGINT becomes the console's Ctrl+C event)."""
+        os.killpg(process.proc.pid, number)
 
-    def test_ctrl_c_ramps_down_then_sends_zeros(self):
-        # A constant 0.5 after a 0.2 s soft start (the square's first half lasts 50 s).
+    def run_and_stop(self, args, full_count, *numbers):
+        """Runs kinemora-signal until the listener has full_count datagrams,
+        then sends each signal in turn, the next once the previous one is told;
+        returns (the moving field's values as they arrived, stderr)."""
         listener = harness.LiveListener("--timeout", 60)
-        sender = harness.LiveProcess(signal_command("--axis", "bank", "--shape", "square", "--amplitude", "0.5",
-                                                    "--period", "100", "--rate", "50", "--ramp", "0.2"))
+        sender = harness.LiveProcess(signal_command(*args))
         try:
-            listener.wait_count(20, timeout=30)
-            self.interrupt(sender)
+            listener.wait_count(full_count, timeout=30)
+            for told, number in enumerate(numbers, 1):
+                self.stop_with(sender, number)
+                sender.wait_until(lambda: sender.errors().count(": ramping") >= told, 10, f"request {told} is told")
             sender.proc.wait(30)
         finally:
             sender.stop()
             listener.stop()
         self.assertEqual(sender.proc.returncode, 0, sender.errors())
-        self.assertIn("Ctrl+C: ramping bank down to 0 over at most 0.2 s", sender.errors())
+        data = [bytes.fromhex(d["hex"]) for d in listener.datagrams()]
+        slot = 3 if "bank" in args else PITCH
+        self.assertEqual(data[-1], k01(floats_of(data[-1])[0], slot, 0.0), "the zeros end it")
+        return [floats_of(d)[1][slot] for d in data], sender.errors().replace("\r\n", "\n")
+
+    def test_ctrl_c_sighup_and_sigterm_ramp_down_then_send_zeros(self):
+        # A constant 0.25 after a 0.2 s soft start (the square's first half lasts 50 s).
+        cases = [(signal.SIGINT, "Ctrl+C"), (signal.SIGHUP, "SIGHUP"), (signal.SIGTERM, "SIGTERM")]
+        # Under Wine only SIGINT reaches the program, as Ctrl+C; the others end Wine itself.
+        for number, name in cases[:1] if harness.windows() else cases:
+            with self.subTest(name):
+                bank, told = self.run_and_stop(["--axis", "bank", "--shape", "square", "--amplitude", "0.25",
+                                                "--period", "100", "--rate", "50", "--ramp", "0.2"], 20, number)
+                self.assertIn(f"kinemora-signal: {name}: ramping bank down to 0 over at most 0.2 s, then one "
+                              "datagram of zeros\n", told)
+                self.assertEqual(bank[0], 0.0, "the soft start begins at 0")
+                top = bank.index(0.25)
+                rising = [b - a for a, b in zip(bank[:top], bank[1:top + 1])]
+                self.assertTrue(all(0 <= s <= 0.25 / 10 + 1e-6 for s in rising), f"a soft start: {bank[:top + 1]}")
+                down = bank[top:]
+                steps = [a - b for a, b in zip(down, down[1:])]
+                self.assertTrue(all(0 <= s <= 0.25 / 10 + 1e-6 for s in steps),
+                                f"a soft stop in steps of 0.025: {down}")
+                self.assertEqual(len([s for s in steps if s > 0]), 10, f"the stop took the whole ramp: {down}")
+
+    def test_a_second_ctrl_c_shortens_the_way_down_to_a_quarter_second(self):
+        # At full level after the 1 s soft start; the soft stop would take 50
+        # datagrams, a quarter second 12.5, each a step of at most 0.02.
+        pitch, told = self.run_and_stop(["--axis", "pitch", "--shape", "square", "--amplitude", "0.25",
+                                         "--period", "100", "--rate", "50", "--ramp", "1"], 60,
+                                        signal.SIGINT, signal.SIGINT)
+        self.assertIn("kinemora-signal: Ctrl+C: ramping pitch down to 0 over at most 1 s, then one datagram of "
+                      "zeros (Ctrl+C again makes it at most 0.25 s)\n", told)
+        self.assertIn("kinemora-signal: Ctrl+C again: ramping pitch down to 0 over at most 0.25 s, then one "
+                      "datagram of zeros\n", told)
+        last_full = len(pitch) - 1 - pitch[::-1].index(0.25)
+        down = pitch[last_full:]
+        steps = [a - b for a, b in zip(down, down[1:])]
+        self.assertTrue(all(0 <= s <= 0.02 + 1e-6 for s in steps), f"a ramp, not a jump to zeros: {down}")
+        self.assertLess(len(down), 40, f"it did not wait for the whole soft stop: {down}")
+        self.assertGreater(max(steps), 0.005 + 1e-6, f"the second Ctrl+C made the way down steeper: {down}")
+
+    def test_the_end_of_the_windows_session_ramps_down_within_3_s(self):
+        """wineboot --end-session sends WM_ENDSESSION, as Windows does at
+        logoff and shutdown, to the program's hidden window (Wine makes one
+        only on a screen), which holds the end until the zeros are out."""
+        if not harness.windows():
+            self.skipTest("the end of the Windows session: in the wine variant")
+        from test_monitor import VirtualScreen
+        with VirtualScreen(640, 480) as screen:
+            env = dict(os.environ, DISPLAY=screen.display)
+            listener = harness.LiveListener("--timeout", 90)
+            # A constant 0.25 that the 20 s soft start would take 20 s to reach
+            # and as long to leave; the session's end leaves it within 3 s.
+            sender = harness.LiveProcess(signal_command("--axis", "bank", "--shape", "square", "--amplitude", "0.25",
+                                                        "--period", "100", "--rate", "50", "--ramp", "20"), env=env)
+            try:
+                listener.wait_count(100, timeout=60)
+                subprocess.run([os.path.join(harness.SCRIPTS, "wine-run"), "wineboot", "--end-session"], env=env,
+                               capture_output=True, timeout=60)
+                sender.proc.wait(30)
+            finally:
+                sender.stop()
+                listener.stop()
+        told = sender.errors().replace("\r\n", "\n")
+        self.assertIn("kinemora-signal: Windows is shutting down: ramping bank down to 0 over at most 3 s, then one "
+                      "datagram of zeros\n", told)
         data = [bytes.fromhex(d["hex"]) for d in listener.datagrams()]
         bank = [floats_of(d)[1][3] for d in data]
         self.assertEqual(data[-1], k01(floats_of(data[-1])[0], 3, 0.0), "the zeros end it")
-        self.assertEqual(bank[0], 0.0, "the soft start begins at 0")
-        top = bank.index(0.5)
-        rising = [b - a for a, b in zip(bank[:top], bank[1:top + 1])]
-        self.assertTrue(all(0 <= s <= 0.5 / 10 + 1e-6 for s in rising), f"a soft start: {bank[:top + 1]}")
+        top = bank.index(max(bank))
         down = bank[top:]
         steps = [a - b for a, b in zip(down, down[1:])]
-        self.assertTrue(all(0 <= s <= 0.5 / 10 + 1e-6 for s in steps), f"a soft stop in steps of 0.05: {down}")
-        self.assertEqual(len([s for s in steps if s > 0]), 10, f"the stop took the whole ramp: {down}")
-
-    def test_a_second_ctrl_c_sends_the_zeros_at_once(self):
-        # At full level after the 1 s soft start; the soft stop would take 50 datagrams.
-        listener = harness.LiveListener("--timeout", 60)
-        sender = harness.LiveProcess(signal_command("--axis", "pitch", "--shape", "square", "--amplitude", "0.5",
-                                                    "--period", "100", "--rate", "50", "--ramp", "1"))
-        try:
-            listener.wait_count(60, timeout=30)
-            self.interrupt(sender)
-            sender.wait_until(lambda: "Ctrl+C: ramping" in sender.errors(), 10, "the first Ctrl+C is told")
-            self.interrupt(sender)
-            sender.proc.wait(30)
-        finally:
-            sender.stop()
-            listener.stop()
-        self.assertEqual(sender.proc.returncode, 0, sender.errors())
-        self.assertIn("Ctrl+C again: sending the datagram of zeros now", sender.errors())
-        data = [bytes.fromhex(d["hex"]) for d in listener.datagrams()]
-        pitch = [floats_of(d)[1][PITCH] for d in data]
-        self.assertEqual(data[-1], k01(floats_of(data[-1])[0], PITCH, 0.0), "the zeros end it")
-        last_full = len(pitch) - 1 - pitch[::-1].index(0.5)
-        self.assertLess(len(pitch) - last_full, 25, f"it did not wait for the whole soft stop: {pitch[last_full:]}")
+        # From level L, 3 s take L * 150 datagrams at 50 a second, in steps of 0.25 / 150.
+        level = bank[top] / 0.25
+        self.assertTrue(all(0 <= s <= 0.25 / 150 + 1e-6 for s in steps), f"a ramp, not a jump to zeros: {down}")
+        self.assertLessEqual(len(down), level * 150 + 3, f"the way down took at most 3 s: {down}")
+        self.assertIn("sent ", told, "the program ended on its own after the zeros")
 
 
 if __name__ == "__main__":

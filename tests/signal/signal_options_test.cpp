@@ -68,7 +68,7 @@ TEST(SignalOptions, EveryValueIsRead)
     std::string error;
     ASSERT_TRUE(Parse({"--format", "K2", "--axis", "Heading", "--shape", "Triangle", "--amplitude", "-0.5",
                        "--period", "2.5", "--offset", "3", "--rate", "250", "--duration", "12.5", "--ramp", "0",
-                       "--quiet", "--destination", "127.0.0.1:50123", "--destination", "broadcast:50124"},
+                       "--force", "--quiet", "--destination", "127.0.0.1:50123", "--destination", "broadcast:50124"},
                       options, error))
         << error;
     const SignalSettings& s = options.signal;
@@ -82,6 +82,7 @@ TEST(SignalOptions, EveryValueIsRead)
     EXPECT_EQ(s.rate, 250.0);
     EXPECT_EQ(s.duration, 12.5);
     EXPECT_EQ(s.ramp, 0.0);
+    EXPECT_TRUE(options.force);
     EXPECT_TRUE(options.quiet);
     ASSERT_EQ(options.destinations.size(), 2u);
     EXPECT_EQ(options.destinations[0], MakeDestination(0x7F000001u, 50123));
@@ -175,42 +176,43 @@ TEST(SignalOptions, APeriodShorterThanTwoDatagramsIsRefused)
     EXPECT_EQ(ErrorFor(With({"--period", "0.03", "--rate", "100"})), "");
 }
 
-TEST(SignalOptions, ASignalBeyondTheFieldsBoundNeedsForce)
+TEST(SignalOptions, BeyondTheGentleBoundNeedsForceAndBeyondTheExtremeNothingGoes)
 {
     struct Case {
         const char* format;
         const char* axis;
-        const char* inside; // |offset| + |amplitude| at the bound: allowed
-        const char* beyond; // a little more: refused
-        const char* bound;
+        const char* gentle;  // |offset| + |amplitude| at the gentle bound: allowed
+        const char* extreme; // at the extreme bound: allowed with --force
+        const char* beyond;  // a little more: refused even with --force
     };
     const Case cases[] = {
-        {"k01", "pitch", "3.14159", "3.1416", "pi"},
-        {"k01", "bank", "3", "3.0001", "3.0"},
-        {"k2", "bank", "3.14159", "3.1416", "pi"},
-        {"k2", "heading", "6.28318", "6.2832", "2 pi"},
-        {"k01", "rate_of_turn", "6.28318", "6.2832", "2 pi"},
-        {"k01", "angular_velocity_z", "6.28318", "6.2832", "2 pi"},
-        {"k2", "rotation_velocity_body_x", "6.28318", "6.2832", "2 pi"},
-        {"k01", "velocity_x", "350", "350.01", "350"},
-        {"k2", "velocity_body_z", "350", "350.01", "350"},
-        {"k2", "acceleration_body_y", "100", "100.01", "100"},
+        {"k01", "pitch", "0.35", "3.14159", "3.1416"},
+        {"k01", "bank", "0.35", "3", "3.0001"},
+        {"k2", "bank", "0.35", "3.14159", "3.1416"},
+        {"k2", "heading", "0.35", "6.28318", "6.2832"},
+        {"k01", "rate_of_turn", "0.5", "6.28318", "6.2832"},
+        {"k01", "angular_velocity_z", "0.5", "6.28318", "6.2832"},
+        {"k2", "rotation_velocity_body_x", "0.5", "6.28318", "6.2832"},
+        {"k01", "velocity_x", "20", "350", "350.01"},
+        {"k2", "velocity_body_z", "20", "350", "350.01"},
+        {"k2", "acceleration_body_y", "5", "100", "100.01"},
     };
     for (const Case& c : cases) {
+        const Arguments field = {"--format", c.format, "--axis", c.axis};
+        auto with = [&field](Arguments more) {
+            more.insert(more.begin(), field.begin(), field.end());
+            return more;
+        };
         // The offset and the amplitude count together, whatever their signs.
-        const std::string half_inside = std::to_string(std::stod(c.inside) / 2);
-        EXPECT_EQ(ErrorFor({"--format", c.format, "--axis", c.axis, "--amplitude", c.inside}), "") << c.axis;
-        EXPECT_EQ(ErrorFor({"--format", c.format, "--axis", c.axis, "--amplitude", "-" + half_inside, "--offset",
-                            half_inside}),
-                  "")
+        const std::string half = std::to_string(std::stod(c.gentle) / 2);
+        EXPECT_EQ(ErrorFor(with({"--amplitude", c.gentle})), "") << c.axis;
+        EXPECT_EQ(ErrorFor(with({"--amplitude", "-" + half, "--offset", half})), "") << c.axis;
+        ExpectRefused(with({"--amplitude", "-0.01", "--offset", std::string("-") + c.gentle}), "--amplitude",
+                      "add --force");
+        EXPECT_EQ(ErrorFor(with({"--amplitude", "-0.01", "--offset", std::string("-") + c.gentle, "--force"})), "")
             << c.axis;
-        ExpectRefused({"--format", c.format, "--axis", c.axis, "--amplitude", c.beyond}, "--amplitude",
-                      std::string("within ") + c.bound);
-        ExpectRefused({"--format", c.format, "--axis", c.axis, "--amplitude", "-0.01", "--offset",
-                       std::string("-") + c.inside},
-                      "--amplitude", "add --force");
-        EXPECT_EQ(ErrorFor({"--format", c.format, "--axis", c.axis, "--amplitude", c.beyond, "--force"}), "")
-            << c.axis;
+        EXPECT_EQ(ErrorFor(with({"--amplitude", c.extreme, "--force"})), "") << c.axis;
+        ExpectRefused(with({"--amplitude", c.beyond, "--force"}), "--amplitude", "not even --force");
     }
 }
 

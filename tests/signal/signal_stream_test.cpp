@@ -21,8 +21,10 @@ PerformanceCounter StillCounter()
     return ScriptedCounter::Script(1000000, {0});
 }
 
-SignalSettings Settings(const std::vector<std::string>& arguments)
+// With --force: these runs are about the datagrams, whatever the bounds.
+SignalSettings Settings(std::vector<std::string> arguments)
 {
+    arguments.push_back("--force");
     SignalOptions options;
     std::string error;
     EXPECT_TRUE(Parse(arguments, options, error)) << error;
@@ -169,18 +171,24 @@ TEST(SignalStream, StopOnTheWayUpComesDownFromThereThenZeros)
     EXPECT_EQ(stream.Count(), 5u);
 }
 
-TEST(SignalStream, StopNowMakesTheNextDatagramTheZeros)
+TEST(SignalStream, ASecondStopShortensTheWayDownInsteadOfJumpingToZeros)
 {
-    // With a soft stop of 1 s that the second Ctrl+C cuts short.
-    SignalStream stream(Settings({"--axis", "pitch", "--amplitude", "0.1", "--rate", "8", "--ramp", "1"}),
+    // A constant 1 at full level from 1 s on; a soft stop of 1 s that a second
+    // Ctrl+C cuts to a quarter second: 0.75, then 0.25, then the zeros.
+    SignalStream stream(Settings({"--axis", "pitch", "--shape", "square", "--amplitude", "1", "--period", "100",
+                                  "--rate", "8", "--ramp", "1"}),
                         StillCounter());
     stream.Start();
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 10; ++i)
         stream.Next();
     stream.Stop();
-    stream.Next();
-    stream.StopNow();
-    EXPECT_EQ(Hex(stream.Next()), K01("b0710b00", kPitch, "00000000")); // 0.75 s
+    EXPECT_EQ(Hex(stream.Next()), K01("d0121300", kPitch, "0000803f")); // 1.25 s: 1
+    EXPECT_EQ(Hex(stream.Next()), K01("18fb1400", kPitch, "0000603f")); // 1.375 s: 0.875
+    stream.Hasten(0.25);
+    EXPECT_EQ(Hex(stream.Next()), K01("60e31600", kPitch, "0000403f")); // 1.5 s: 0.75
+    EXPECT_EQ(Hex(stream.Next()), K01("a8cb1800", kPitch, "0000803e")); // 1.625 s: 0.25
+    EXPECT_FALSE(stream.Finished());
+    EXPECT_EQ(Hex(stream.Next()), K01("f0b31a00", kPitch, "00000000")); // 1.75 s: the zeros
     EXPECT_TRUE(stream.Finished());
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(SignalText, TheAxesTableHasEveryFieldOfBothFormatsWithUnitAndBound)
+TEST(SignalText, TheAxesTableHasEveryFieldOfBothFormatsWithUnitAndBothBounds)
 {
     const std::string table = AxesTable();
     for (SignalFormat format : {SignalFormat::K01, SignalFormat::K2}) {
@@ -23,7 +23,8 @@ TEST(SignalText, TheAxesTableHasEveryFieldOfBothFormatsWithUnitAndBound)
             ASSERT_NE(row, std::string::npos) << fields[i].name;
             const std::string line = table.substr(row, table.find('\n', row) - row);
             EXPECT_NE(line.find(std::string(" ") + fields[i].unit + " "), std::string::npos) << line;
-            EXPECT_NE(line.find(fields[i].bound_text), std::string::npos) << line;
+            EXPECT_NE(line.find(std::string(" ") + fields[i].gentle_text + " "), std::string::npos) << line;
+            EXPECT_NE(line.find(std::string(" ") + fields[i].extreme_text + " "), std::string::npos) << line;
             EXPECT_NE(line.find(fields[i].meaning), std::string::npos) << line;
         }
     }
@@ -36,7 +37,9 @@ TEST(SignalText, TheHelpShowsTheSignsTheStopAndAnExample)
     const std::string usage = kSignalUsage;
     EXPECT_NE(usage.find("kinemora-signal --axis pitch --amplitude 0.1 --period 4"), std::string::npos);
     EXPECT_NE(usage.find("kinemora-listen --live"), std::string::npos);
-    EXPECT_NE(usage.find("second Ctrl+C"), std::string::npos);
+    EXPECT_NE(usage.find("A second Ctrl+C\nshortens the way down to at most 0.25 s; only --ramp 0 jumps to 0."),
+              std::string::npos);
+    EXPECT_NE(usage.find("Ctrl+Break, closing the window, logging off and shutting down"), std::string::npos);
     for (const char* option : {"--format", "--axis", "--shape", "--amplitude", "--period", "--offset", "--rate",
                                "--duration", "--ramp", "--force", "--destination", "--quiet", "--list-axes"})
         EXPECT_NE(usage.find(std::string("  ") + option), std::string::npos) << option;
@@ -54,6 +57,31 @@ TEST(SignalText, StatusLinesCountDownWithADurationAndUpWithout)
     EXPECT_EQ(DescribeSignal(options.signal),
               "K01 pitch: sine, amplitude 0.1 rad, period 4 s, offset 0 rad, 60 datagrams a second, soft start and "
               "stop over 1 s");
+}
+
+TEST(SignalText, WhatEachRequestToStopDoesIsSaid)
+{
+    SignalOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--axis", "pitch", "--amplitude", "0.1"}, options, error)) << error;
+    struct Case {
+        StopEvent event;
+        int requests;
+        double longest;
+        const char* line;
+    };
+    const Case cases[] = {
+        {StopEvent::CtrlC, 1, 1,
+         "Ctrl+C: ramping pitch down to 0 over at most 1 s, then one datagram of zeros (Ctrl+C again makes it at "
+         "most 0.25 s)"},
+        {StopEvent::CtrlC, 2, 0.25,
+         "Ctrl+C again: ramping pitch down to 0 over at most 0.25 s, then one datagram of zeros"},
+        {StopEvent::ConsoleClose, 1, 3,
+         "the console window is closing: ramping pitch down to 0 over at most 3 s, then one datagram of zeros"},
+        {StopEvent::Terminate, 1, 0, "SIGTERM: sending one datagram of zeros, then ending"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(StopLine(c.event, c.requests, options.signal, c.longest), c.line);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // kinemora-signal: sends a test signal on one field of K01 or K2 datagrams,
 // so that a rig builder can check each axis before any simulator runs.
+#include "console_mode.h"
 #include "destinations.h"
 #include "files.h"
 #include "outbox.h"
@@ -8,31 +9,18 @@
 #include "signal_text.h"
 #include "socket_startup.h"
 #include "steady_counter.h"
+#include "stop_events.h"
 #include "tool_platform.h"
 
-#include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 constexpr double kStatusEvery = 5.0; // seconds of signal between status lines
-
-std::atomic<int> interrupts{0};
-
-void OnInterrupt(int number)
-{
-    // The Windows runtime puts the default handler back before it calls this
-    // one; set it again, so that a second Ctrl+C comes here too.
-    std::signal(number, OnInterrupt);
-    ++interrupts;
-}
 
 void Say(const std::string& line)
 {
@@ -47,26 +35,18 @@ std::string Seconds(double seconds)
     return text;
 }
 
-// Sleeps until the deadline has passed. The Windows build's sleeps end at
-// whole milliseconds, up to one early; what is left is slept as one more
+// Sleeps until the deadline has passed; false, sooner, when a request to stop
+// other than the `told` ones has come. The Windows build's waits end at whole
+// milliseconds, up to one early; what is left is waited as one more
 // millisecond rather than spun away. POSIX sleeps end after the deadline.
-void SleepUntil(Clock::time_point deadline)
+bool SleepUntil(Clock::time_point deadline, int told)
 {
-    std::this_thread::sleep_until(deadline);
-    for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now())
-        std::this_thread::sleep_for(std::max<Clock::duration>(deadline - now, std::chrono::milliseconds(1)));
-}
-
-// Tells what the Ctrl+C does; said even with --quiet, since someone pressed it.
-void TellInterrupt(int count, const SignalOptions& options)
-{
-    if (count >= 2)
-        Say("Ctrl+C again: sending the datagram of zeros now, then ending");
-    else if (options.signal.ramp > 0.0)
-        Say("Ctrl+C: ramping " + std::string(options.signal.field->name) + " down to 0 over at most " +
-            Seconds(options.signal.ramp) + ", then one datagram of zeros (Ctrl+C again sends the zeros at once)");
-    else
-        Say("Ctrl+C: sending one datagram of zeros, then ending");
+    for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now()) {
+        if (StopRequestsSoFar().count != told)
+            return false;
+        WaitForStopRequest(std::chrono::duration<double>(deadline - now).count());
+    }
+    return true;
 }
 
 // Sends the whole run, from the soft start to the datagram of zeros.
@@ -82,19 +62,17 @@ void Run(const SignalOptions& options, Outbox& outbox)
     int told = 0;
     double next_status = kStatusEvery;
     while (!stream.Finished()) {
-        const int asked = interrupts.load();
-        if (asked > told) {
-            if (asked >= 2)
-                stream.StopNow();
-            else
-                stream.Stop();
-            TellInterrupt(asked, options);
-            told = asked;
+        const StopRequests requests = StopRequestsSoFar();
+        if (requests.count > told) {
+            // Said even with --quiet, since someone asked.
+            const double longest = LongestWayDown(signal.ramp, signal.rate, requests.count, requests.ending_soon);
+            stream.Hasten(longest);
+            Say(StopLine(requests.latest, requests.count, signal, longest));
+            told = requests.count;
         }
-        if (told < 2) {
-            const double due = pacer.Due(stream.Count(), since_start());
-            SleepUntil(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(due)));
-        }
+        const double due = pacer.Due(stream.Count(), since_start());
+        if (!SleepUntil(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(due)), told))
+            continue;
         const double t = stream.NextDue();
         const bool was_stopping = stream.Stopping();
         const SignalDatagram datagram = stream.Next();
@@ -110,6 +88,7 @@ void Run(const SignalOptions& options, Outbox& outbox)
             next_status += kStatusEvery;
         }
     }
+    StopRequestsAnswered();
     if (!options.quiet) {
         char elapsed[32];
         std::snprintf(elapsed, sizeof(elapsed), "%.1f s", since_start());
@@ -142,6 +121,9 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // A click in the window must not hold the program inside a print, with
+    // the rig where the last datagram put it.
+    TurnOffQuickEdit();
     StartSockets();
     UseMillisecondTimers();
     Outbox outbox;
@@ -150,16 +132,14 @@ int main(int argc, char** argv)
     // kind, and the counts at the end.
     bool failed = false;
     outbox.SetReport([&failed](const std::string& line) {
-        if (line.rfind("send failed", 0) == 0) {
+        if (line.rfind(Outbox::kFailureLead, 0) == 0) {
             failed = true;
             Say(line);
-            Say("check the destination's address and that this PC has a network that leads to it");
         } else if (failed) {
             Say(line);
         }
     });
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    CatchStopRequests();
     if (!options.quiet) {
         for (const std::string& note : options.notes)
             Say(note);

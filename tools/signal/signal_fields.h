@@ -2,7 +2,9 @@
 
 // The fields kinemora-signal can move: every float of K01 and K2, under the
 // names kinemora-listen prints, with the unit and meaning docs/protocol.md
-// gives them and the plausible bound beyond which a signal needs --force.
+// gives them, and two bounds on |offset| + |amplitude|: the gentle one of a
+// first test, beyond which a signal needs --force, and the extreme one that no
+// flight exceeds, beyond which nothing is sent.
 
 #include <cstddef>
 #include <string>
@@ -15,8 +17,10 @@ struct SignalField {
     std::size_t slot;       // the float's place in the datagram, 0 first
     const char* unit;       // "m/s", "m/s^2", "rad" or "rad/s"
     const char* meaning;    // the axis, as docs/protocol.md describes it
-    double bound;           // |offset| + |amplitude| above this needs --force
-    const char* bound_text; // the bound as --list-axes shows it: "pi", "3.0", "350", ...
+    double gentle;            // |offset| + |amplitude| above this needs --force
+    const char* gentle_text;  // as --list-axes shows it: "0.35", "20", ...
+    double extreme;           // |offset| + |amplitude| above this is never sent
+    const char* extreme_text; // as --list-axes shows it: "pi", "3.0", "350", ...
 };
 
 // "K01" or "K2".

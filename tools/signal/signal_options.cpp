@@ -1,6 +1,7 @@
 #include "signal_options.h"
 
 #include "destinations.h"
+#include "signal_bounds.h"
 
 #include <cctype>
 #include <cmath>
@@ -97,13 +98,6 @@ bool ReadAxis(const std::string& axis, SignalSettings& signal, std::string& erro
     return false;
 }
 
-// "pi (3.14159)", "3.0"
-std::string Bound(const SignalField& field)
-{
-    const std::string text = field.bound_text;
-    return text.find("pi") == std::string::npos ? text : text + " (" + Number(field.bound) + ")";
-}
-
 bool CheckSignal(const SignalOptions& options, bool amplitude_given, std::string& error)
 {
     const SignalSettings& signal = options.signal;
@@ -118,14 +112,9 @@ bool CheckSignal(const SignalOptions& options, bool amplitude_given, std::string
                 Number(signal.rate) + ": at least " + Number(shortest) + " s, or a higher --rate";
         return false;
     }
-    const double reach = std::fabs(signal.wave.offset) + std::fabs(signal.wave.amplitude);
-    if (reach > signal.field->bound && !options.force) {
-        error = "--amplitude " + Number(signal.wave.amplitude) + " with --offset " + Number(signal.wave.offset) +
-                " reaches " + Number(reach) + " " + signal.field->unit + " on " + FormatName(signal.format) + " " +
-                signal.field->name + ": |offset| + |amplitude| must stay within " + Bound(*signal.field) + " " +
-                signal.field->unit + ", its plausible bound; add --force to send it anyway";
+    error = BoundsError(*signal.field, signal.wave.amplitude, signal.wave.offset, options.force);
+    if (!error.empty())
         return false;
-    }
     return true;
 }
 
@@ -152,7 +141,12 @@ bool ReadDestinations(const std::vector<std::string>& values,
             return false;
         }
     }
-    if (options.destinations.empty()) {
+    // A test signal goes where it is told: "adapters" that finds none is an
+    // error here, not a broadcast in its stead.
+    bool stand_in = false;
+    for (const Destination& d : options.destinations)
+        stand_in = stand_in || d.origin == DestinationOrigin::NoAdapter;
+    if (options.destinations.empty() || stand_in) {
         error = "--destination: no IPv4 adapter that is up has a broadcast address; name an address instead (" +
                 std::string(kDestinationSyntax) + ")";
         return false;

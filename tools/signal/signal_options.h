@@ -16,7 +16,7 @@ struct SignalOptions {
     SignalSettings signal;
     std::vector<Destination> destinations; // at least one after a successful parse
     std::vector<std::string> notes;        // what --destination adapters found
-    bool force = false;                    // send beyond the field's plausible bound
+    bool force = false;                    // send beyond the field's gentle bound, up to its extreme
     bool quiet = false;                    // no status lines
     bool help = false;                     // --help: nothing else was checked
     bool list_axes = false;                // --list-axes: the signal was not checked

@@ -20,10 +20,9 @@ void SignalStream::Stop()
     ramp_.StopAt(NextDue());
 }
 
-void SignalStream::StopNow()
+void SignalStream::Hasten(double longest)
 {
-    ramp_.StopAt(NextDue());
-    zeros_next_ = true;
+    ramp_.HastenAt(NextDue(), longest);
 }
 
 double SignalStream::ValueAt(double t) const
@@ -39,7 +38,7 @@ SignalDatagram SignalStream::Next()
     const double t = NextDue();
     if (settings_.duration > 0.0 && t >= settings_.duration)
         ramp_.StopAt(settings_.duration);
-    const bool zeros = zeros_next_ || ramp_.Down(t);
+    const bool zeros = ramp_.Down(t);
     const double value = zeros ? 0.0 : ValueAt(t);
 
     ++count_;

@@ -37,8 +37,10 @@ public:
 
     // Begins the soft stop at the next datagram (Ctrl+C).
     void Stop();
-    // Makes the next datagram the zeros, at once (a second Ctrl+C).
-    void StopNow();
+    // Begins the soft stop at the next datagram, if it has not begun, and
+    // makes the way down take at most `longest` seconds from there (a second
+    // Ctrl+C, a console that closes). 0 makes the next datagram the zeros.
+    void Hasten(double longest);
     bool Stopping() const { return ramp_.Stopping(); }
 
     // The next datagram. The one of zeros is the last: Finished() is true after it.
@@ -57,6 +59,5 @@ private:
     SoftRamp ramp_;
     MicrosecondClock clock_;
     std::uint64_t count_ = 0;
-    bool zeros_next_ = false;
     bool finished_ = false;
 };

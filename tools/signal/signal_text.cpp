@@ -31,9 +31,10 @@ const char kSignalUsage[] =
     "                    signal, offset included, rises from 0 over S seconds at\n"
     "                    the start and falls back to 0 over S seconds at the end;\n"
     "                    one datagram of zeros follows. --ramp 0 turns it off.\n"
-    "  --force           send a signal beyond the field's plausible bound: a signal\n"
-    "                    whose |offset| + |amplitude| exceeds it is refused\n"
-    "                    otherwise (--list-axes shows the bounds)\n"
+    "  --force           send a signal beyond the field's gentle bound, up to its\n"
+    "                    extreme one: a signal whose |offset| + |amplitude|\n"
+    "                    exceeds the gentle bound is refused otherwise, and one\n"
+    "                    beyond the extreme always (--list-axes shows both)\n"
     "\n"
     "Where to:\n"
     "  --destination X   where to send (default broadcast:50010); repeat it for up\n"
@@ -48,7 +49,10 @@ const char kSignalUsage[] =
     "\n"
     "Stopping: Ctrl+C starts the soft stop: the signal falls to 0 over the ramp,\n"
     "then one datagram of zeros goes out and the program ends. A second Ctrl+C\n"
-    "sends the zeros at once. (Closing the window ends it without either.)\n"
+    "shortens the way down to at most 0.25 s; only --ramp 0 jumps to 0.\n"
+    "Ctrl+Break, closing the window, logging off and shutting down (SIGHUP and\n"
+    "SIGTERM on Linux) stop it the same way; after a close, logoff or shutdown the\n"
+    "way down takes at most 3 s, since Windows ends the program soon after.\n"
     "An option it cannot use ends it with status 2 before anything is sent.\n"
     "\n"
     "Signs: each value goes out as given, and the signs are the simulator's own:\n"
@@ -91,12 +95,13 @@ std::string Padded(const std::string& text, std::size_t width)
 void AddFormat(SignalFormat format, const char* title, std::string& table)
 {
     table += title;
-    table += "  " + Padded("field", 25) + Padded("unit", 7) + Padded("bound", 6) + "meaning\n";
+    table += "  " + Padded("field", 25) + Padded("unit", 7) + Padded("gentle", 7) + Padded("extreme", 8) + "meaning\n";
     std::size_t count = 0;
     const SignalField* fields = FieldsOf(format, count);
     for (std::size_t i = 0; i < count; ++i) {
         const SignalField& f = fields[i];
-        table += "  " + Padded(f.name, 25) + Padded(f.unit, 7) + Padded(f.bound_text, 6) + f.meaning + "\n";
+        table += "  " + Padded(f.name, 25) + Padded(f.unit, 7) + Padded(f.gentle_text, 7) + Padded(f.extreme_text, 8) +
+                 f.meaning + "\n";
     }
 }
 
@@ -115,11 +120,13 @@ std::string AxesTable()
         "  Each triple runs Z, X, Y: Z along the aircraft (longitudinal), X across it\n"
         "  (lateral), Y up through it (vertical). Heading runs from 0 to 2 pi.\n"
         "\n"
-        "bound: a signal whose |offset| + |amplitude| exceeds it is refused unless\n"
-        "--force (pi is 3.14159, 2 pi 6.28319: a full turn, or a turn a second).\n"
-        "Beyond it lies what no flight sends: degrees typed for radians, km/h for\n"
-        "m/s. Velocities stop at 350 m/s (about Mach 1), accelerations at 100 m/s^2\n"
-        "(about 10 g).\n"
+        "gentle: a signal whose |offset| + |amplitude| exceeds it is refused unless\n"
+        "--force. It keeps a first test small: 0.35 rad is 20 degrees, 0.5 rad/s\n"
+        "29 degrees a second, 20 m/s 72 km/h, 5 m/s^2 half a g.\n"
+        "extreme: beyond it lies what no flight sends (degrees typed for radians,\n"
+        "km/h for m/s), refused even with --force. pi is 3.14159, 2 pi 6.28319 (a\n"
+        "full turn, or a turn a second); velocities stop at 350 m/s (about Mach 1),\n"
+        "accelerations at 100 m/s^2 (about 10 g).\n"
         "\n"
         "Signs: the values go out as given, and their signs are the simulator's own.\n"
         "To see which way each field goes, run kinemora-listen --live while flying\n"
@@ -137,6 +144,20 @@ std::string DescribeSignal(const SignalSettings& signal)
                        Number(w.offset) + " " + f.unit + ", " + Number(signal.rate) + " datagrams a second, ";
     text += signal.ramp > 0.0 ? "soft start and stop over " + Number(signal.ramp) + " s" : "no soft start and stop";
     return text;
+}
+
+std::string StopLine(StopEvent event, int requests, const SignalSettings& signal, double longest)
+{
+    std::string name = StopEventName(event);
+    if (requests >= 2 && !EndsSoon(event))
+        name += " again";
+    if (longest <= 0.0)
+        return name + ": sending one datagram of zeros, then ending";
+    std::string line = name + ": ramping " + signal.field->name + " down to 0 over at most " + Number(longest) +
+                       " s, then one datagram of zeros";
+    if (requests == 1 && !EndsSoon(event) && longest > kSecondStopWayDown)
+        line += " (Ctrl+C again makes it at most " + Number(kSecondStopWayDown) + " s)";
+    return line;
 }
 
 std::string StatusLine(const SignalSettings& signal, double t, std::uint64_t count)

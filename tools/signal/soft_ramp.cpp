@@ -24,13 +24,23 @@ void SoftRamp::StopAt(double t)
     level_at_stop_ = Rising(t);
 }
 
+void SoftRamp::HastenAt(double t, double longest)
+{
+    StopAt(t);
+    if (longest >= fall_)
+        return;
+    level_at_stop_ = Level(t);
+    stop_at_ = t;
+    fall_ = longest;
+}
+
 double SoftRamp::Level(double t) const
 {
     if (!stopping_ || t < stop_at_)
         return Rising(t);
-    if (ramp_ <= 0.0)
+    if (fall_ <= 0.0)
         return 0.0;
-    const double level = level_at_stop_ - (t - stop_at_) / ramp_;
+    const double level = level_at_stop_ - (t - stop_at_) / fall_;
     return level > kNothingLeft ? level : 0.0;
 }
 
