@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Packs the Windows deliverables for users into one zip file: the plug-in,
 # the bridge, kinemora-listen.exe and kinemora-signal.exe; the installation and
-# bring-up guides as INSTALL.txt and BRING-UP.txt; and a commented sample of
-# each settings file. Every text goes in with Windows line endings.
+# bring-up guides as INSTALL.txt and BRING-UP.txt; a commented sample of each
+# settings file; the example receivers for rig controllers under receivers/,
+# with the decoder header they include under include/; and SHA256SUMS.txt,
+# the hash of every other file. Every .txt and .ini goes in with Windows line
+# endings; the receivers' sources go in as they are.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$root/build/win64
@@ -13,7 +16,8 @@ usage() {
 Usage: scripts/package-release.sh [--build-dir DIR] [--output FILE]
 
 Packs the Windows x64 binaries of a win64 build tree, with the installation
-and bring-up guides and the sample settings files, into a zip file for users.
+and bring-up guides, the sample settings files, the example receivers and
+SHA256SUMS.txt, into a zip file for users.
 
 Options:
   --build-dir DIR  the win64 build tree whose bin/ holds the binaries
@@ -56,29 +60,66 @@ fi
 
 mkdir -p "$(dirname "$output")"
 python3 - "$output" "$root" "${paths[@]}" <<'PYTHON'
+import hashlib
 import os
 import sys
 import zipfile
 
 output, root, binaries = sys.argv[1], sys.argv[2], sys.argv[3:]
-# (file in the checkout, name in the zip)
+# (file in the checkout, name in the zip). The receivers keep their places
+# relative to the header, so receiver.c builds with its own -I../../include.
 texts = [("docs/INSTALL.md", "INSTALL.txt"), ("docs/bring-up.md", "BRING-UP.txt"),
          ("docs/samples/kinemora_aerofly_fs_2.ini", "kinemora_aerofly_fs_2.ini"),
-         ("docs/samples/kinemora_mfs_2020.ini", "kinemora_mfs_2020.ini")]
+         ("docs/samples/kinemora_mfs_2020.ini", "kinemora_mfs_2020.ini"),
+         ("examples/README.md", "receivers/README.txt")]
+sources = [("examples/python/kinemora_datagram.py", "receivers/python/kinemora_datagram.py"),
+           ("examples/python/receive.py", "receivers/python/receive.py"),
+           ("examples/c/receiver.c", "receivers/c/receiver.c"),
+           ("examples/c/udp_port.h", "receivers/c/udp_port.h"),
+           ("examples/c/posix/udp_port.c", "receivers/c/posix/udp_port.c"),
+           ("examples/c/win32/udp_port.c", "receivers/c/win32/udp_port.c"),
+           ("examples/arduino/kinemora_pitch_servo/kinemora_pitch_servo.ino",
+            "receivers/arduino/kinemora_pitch_servo/kinemora_pitch_servo.ino"),
+           ("include/kinemora/motion_datagram.h", "include/kinemora/motion_datagram.h")]
+
+
+def crlf(data):
+    return data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def entry(path, name, data):
+    """A zip entry dated like the file; the binaries keep their mode, the rest is rw-r--r--."""
+    info = zipfile.ZipInfo.from_file(path, name)
+    if path not in binaries:
+        info.external_attr = 0o644 << 16
+    return info, data
+
+
+entries = [entry(path, os.path.basename(path), read(path)) for path in binaries]
+for source, name in texts:
+    path = os.path.join(root, source)
+    entries.append(entry(path, name, crlf(read(path))))
+for source, name in sources:
+    path = os.path.join(root, source)
+    entries.append(entry(path, name, read(path)))
+# The lines sha256sum writes for the unpacked files, dated like the newest of them.
+sums = "".join(f"{hashlib.sha256(data).hexdigest()}  {info.filename}\n" for info, data in entries)
+newest = max(info.date_time for info, _ in entries)
+sums_info = zipfile.ZipInfo("SHA256SUMS.txt", date_time=newest)
+sums_info.external_attr = 0o644 << 16
+entries.append((sums_info, crlf(sums.encode("ascii"))))
 
 # Written next to the target first, so a failure never leaves half a zip behind.
 partial = output + ".partial"
 with zipfile.ZipFile(partial, "w", compression=zipfile.ZIP_DEFLATED) as z:
-    for path in binaries:
-        z.write(path, os.path.basename(path))
-    for source, name in texts:
-        path = os.path.join(root, source)
-        with open(path, encoding="utf-8") as f:
-            text = f.read().replace("\r\n", "\n").replace("\n", "\r\n")
-        info = zipfile.ZipInfo(name, date_time=zipfile.ZipInfo.from_file(path).date_time)
+    for info, data in entries:
         info.compress_type = zipfile.ZIP_DEFLATED
-        info.external_attr = 0o644 << 16
-        z.writestr(info, text.encode("utf-8"))
+        z.writestr(info, data)
 os.replace(partial, output)
 PYTHON
 echo "package-release: wrote $output"

@@ -1,14 +1,19 @@
 """scripts/package-release.sh on a stand-in build tree: the zip holds exactly
-the four binaries, byte for byte, and the guides and sample settings files
-with Windows line endings; a missing binary stops it with the file named and
-no zip left."""
+the four binaries and the receivers' sources, byte for byte, the guides and
+sample settings files with Windows line endings, and SHA256SUMS.txt; the zip
+keeps every rule of zip_rules.py; the C receiver builds in the unpacked zip
+with the command in its comment; a missing binary stops it with the file named
+and no zip left."""
 
 import os
+import re
 import shutil
 import subprocess
 import tempfile
 import unittest
 import zipfile
+
+import zip_rules
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCRIPT = os.path.join(ROOT, "scripts", "package-release.sh")
@@ -16,7 +21,18 @@ BINARIES = ["kinemora_aerofly_fs_2.dll", "kinemora_mfs_2020.exe", "kinemora-list
 # name in the zip: file in the checkout
 TEXTS = {"INSTALL.txt": "docs/INSTALL.md", "BRING-UP.txt": "docs/bring-up.md",
          "kinemora_aerofly_fs_2.ini": "docs/samples/kinemora_aerofly_fs_2.ini",
-         "kinemora_mfs_2020.ini": "docs/samples/kinemora_mfs_2020.ini"}
+         "kinemora_mfs_2020.ini": "docs/samples/kinemora_mfs_2020.ini",
+         "receivers/README.txt": "examples/README.md"}
+# name in the zip: file in the checkout, packed as it is
+SOURCES = {"receivers/python/kinemora_datagram.py": "examples/python/kinemora_datagram.py",
+           "receivers/python/receive.py": "examples/python/receive.py",
+           "receivers/c/receiver.c": "examples/c/receiver.c",
+           "receivers/c/udp_port.h": "examples/c/udp_port.h",
+           "receivers/c/posix/udp_port.c": "examples/c/posix/udp_port.c",
+           "receivers/c/win32/udp_port.c": "examples/c/win32/udp_port.c",
+           "receivers/arduino/kinemora_pitch_servo/kinemora_pitch_servo.ino":
+               "examples/arduino/kinemora_pitch_servo/kinemora_pitch_servo.ino",
+           "include/kinemora/motion_datagram.h": "include/kinemora/motion_datagram.h"}
 
 
 def run(script, *args):
@@ -43,15 +59,19 @@ class PackageScriptTest(unittest.TestCase):
     def check_zip(self, path):
         with zipfile.ZipFile(path) as z:
             self.assertIsNone(z.testzip())
-            self.assertEqual(sorted(z.namelist()), sorted(BINARIES + list(TEXTS)))
+            self.assertEqual(sorted(z.namelist()), sorted(BINARIES + list(TEXTS) + list(SOURCES) + [zip_rules.SUMS]))
             for name in BINARIES:
                 self.assertEqual(z.read(name), self.contents[name], name)
+            for name, source in SOURCES.items():
+                with open(os.path.join(ROOT, source), "rb") as f:
+                    self.assertEqual(z.read(name), f.read(), name)
             for name, source in TEXTS.items():
                 packed = z.read(name)
                 with open(os.path.join(ROOT, source), "rb") as f:
                     lines = f.read().replace(b"\r\n", b"\n").split(b"\n")
                 self.assertEqual(packed.split(b"\r\n"), lines, name)
                 self.assertEqual(packed.count(b"\n"), packed.count(b"\r\n"), f"{name}: every line ends in CR LF")
+            self.assertEqual(zip_rules.zip_problems(z), [])
 
     def test_packs_the_binaries_and_the_guide(self):
         result = run(SCRIPT, "--build-dir", self.build, "--output", self.zip_path)
@@ -65,13 +85,26 @@ class PackageScriptTest(unittest.TestCase):
         checkout = os.path.join(self.tmp.name, "checkout")
         os.makedirs(os.path.join(checkout, "scripts"))
         shutil.copy(SCRIPT, os.path.join(checkout, "scripts"))
-        for source in TEXTS.values():
+        for source in list(TEXTS.values()) + list(SOURCES.values()):
             os.makedirs(os.path.join(checkout, os.path.dirname(source)), exist_ok=True)
             shutil.copy(os.path.join(ROOT, source), os.path.join(checkout, source))
         shutil.copytree(self.build, os.path.join(checkout, "build", "win64"))
         result = run(os.path.join(checkout, "scripts", "package-release.sh"))
         self.assertEqual(result.returncode, 0, result.stderr)
         self.check_zip(os.path.join(checkout, "build", "kinemora-windows-x64.zip"))
+
+    def test_c_receiver_builds_in_the_unpacked_zip(self):
+        # The command that receiver.c's comment gives, in the folder it names:
+        # the header must sit where -I../../include finds it.
+        self.assertEqual(run(SCRIPT, "--build-dir", self.build, "--output", self.zip_path).returncode, 0)
+        unpacked = os.path.join(self.tmp.name, "unpacked")
+        with zipfile.ZipFile(self.zip_path) as z:
+            z.extractall(unpacked)
+            comment = z.read("receivers/c/receiver.c").decode()
+        command = re.search(r"^ \*\s+(cc .*)$", comment, re.MULTILINE)[1].split()
+        result = subprocess.run(command, cwd=os.path.join(unpacked, "receivers", "c"),
+                                capture_output=True, text=True, timeout=60)
+        self.assertEqual(result.returncode, 0, result.stderr)
 
     def test_names_every_missing_binary(self):
         os.remove(os.path.join(self.build, "bin", "kinemora_aerofly_fs_2.dll"))

@@ -1,8 +1,10 @@
 """The release zip as a Windows user gets it, made by scripts/package-release.sh
-from the win64 build: the four binaries, the guides and the sample settings; the binaries
-import only DLLs that Windows provides (the bridge also SimConnect.dll, which
-the user places beside it); the plug-in exports the four entry points that
-Aerofly FS 2 calls; the programs start under Wine.
+from the win64 build: the four binaries, the guides, the sample settings, the
+receivers for rig controllers and SHA256SUMS.txt, keeping every rule of
+zip_rules.py (true hashes, plain CR LF texts that name only files the user
+has); the binaries import only DLLs that Windows provides (the bridge also
+SimConnect.dll, which the user places beside it); the plug-in exports the
+four entry points that Aerofly FS 2 calls; the programs start under Wine.
 
 Runs inside scripts/private-net: the bridge may send once it is connected."""
 
@@ -18,6 +20,7 @@ TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(TESTS, "e2e"))
 sys.path.insert(0, TESTS)
 import harness  # noqa: E402
+import zip_rules  # noqa: E402
 
 SCRIPT = os.path.join(harness.ROOT, "scripts", "package-release.sh")
 WINE_RUN = os.path.join(harness.SCRIPTS, "wine-run")
@@ -26,7 +29,11 @@ BRIDGE = "kinemora_mfs_2020.exe"
 LISTEN = "kinemora-listen.exe"
 SIGNAL = "kinemora-signal.exe"
 BINARIES = [PLUGIN, BRIDGE, LISTEN, SIGNAL]
-TEXTS = ["INSTALL.txt", "BRING-UP.txt", "kinemora_aerofly_fs_2.ini", "kinemora_mfs_2020.ini"]
+TEXTS = ["INSTALL.txt", "BRING-UP.txt", "kinemora_aerofly_fs_2.ini", "kinemora_mfs_2020.ini", "SHA256SUMS.txt"]
+RECEIVERS = ["receivers/README.txt", "receivers/python/kinemora_datagram.py", "receivers/python/receive.py",
+             "receivers/c/receiver.c", "receivers/c/udp_port.h", "receivers/c/posix/udp_port.c",
+             "receivers/c/win32/udp_port.c", "receivers/arduino/kinemora_pitch_servo/kinemora_pitch_servo.ino",
+             "include/kinemora/motion_datagram.h"]
 PLUGIN_EXPORTS = {"Aerofly_FS_2_External_DLL_GetInterfaceVersion", "Aerofly_FS_2_External_DLL_Init",
                   "Aerofly_FS_2_External_DLL_Update", "Aerofly_FS_2_External_DLL_Shutdown"}
 
@@ -42,6 +49,7 @@ class ReleaseTest(unittest.TestCase):
         cls.unpacked = os.path.join(cls.tmp.name, "unpacked")
         with zipfile.ZipFile(cls.zip_path) as z:
             cls.names = z.namelist()
+            cls.problems = zip_rules.zip_problems(z)
             z.extractall(cls.unpacked)
 
     @classmethod
@@ -49,10 +57,13 @@ class ReleaseTest(unittest.TestCase):
         cls.tmp.cleanup()
 
     def test_contents(self):
-        self.assertEqual(sorted(self.names), sorted(BINARIES + TEXTS))
+        self.assertEqual(sorted(self.names), sorted(BINARIES + TEXTS + RECEIVERS))
         for name in BINARIES:
             with open(os.path.join(self.unpacked, name), "rb") as f:
                 self.assertEqual(f.read(2), b"MZ", f"{name} is not a Windows binary")
+
+    def test_sums_and_texts_keep_the_rules(self):
+        self.assertEqual(self.problems, [])
 
     def test_imports_only_system_dlls(self):
         for name in BINARIES:
