@@ -3,6 +3,7 @@
 // floor). Loads the plug-in like the host does, so the same program measures
 // the native library and the Windows DLL under Wine. It broadcasts: run it
 // inside scripts/private-net.
+#include "adapters.h"
 #include "broadcast_sender.h"
 #include "flight_source.h"
 #include "frame_builder.h"
@@ -73,6 +74,17 @@ void TimeEveryUpdate(const PluginExports& plugin, const HostFrame& frame, double
     for (std::size_t i = 0; i < 5 && i < sorted.size(); ++i)
         std::printf(" %.0f us", sorted[sorted.size() - 1 - i]);
     std::printf("\n");
+
+    // What one look at the adapters adds to the frame that makes it.
+    std::vector<double> looks;
+    for (int i = 0; i < 200; ++i) {
+        const Clock::time_point start = Clock::now();
+        const std::vector<Adapter> adapters = ListAdapters();
+        looks.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    std::sort(looks.begin(), looks.end());
+    std::printf("one look at the adapters (200 looks): median %.1f us, p99 %.1f us\n", looks[looks.size() / 2],
+                looks[looks.size() * 99 / 100]);
 }
 
 } // namespace

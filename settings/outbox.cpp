@@ -49,10 +49,12 @@ void Outbox::SetDestinations(const std::vector<Destination>& destinations)
     }
 }
 
-void Outbox::WatchAdapters(ListAdaptersFunction list_adapters, MillisecondClock now_ms)
+void Outbox::WatchAdapters(ListAdaptersFunction list_adapters, MillisecondClock now_ms, Runner run)
 {
     list_adapters_ = std::move(list_adapters);
     now_ms_ = std::move(now_ms);
+    run_ = std::move(run);
+    look_.reset();
     // The destinations were found just now.
     last_look_ms_ = now_ms_ ? now_ms_() : 0;
 }
@@ -81,7 +83,19 @@ void Outbox::Tell(const std::string& line)
 
 void Outbox::LookAtAdaptersIfDue()
 {
-    if (!list_adapters_ || !now_ms_ || (adapters_found_ && !adapter_send_failed_))
+    if (look_) {
+        std::vector<Adapter> adapters;
+        {
+            std::lock_guard<std::mutex> lock(look_->mutex);
+            if (!look_->done)
+                return;
+            adapters.swap(look_->adapters);
+        }
+        look_.reset();
+        TakeUp(adapters);
+        return;
+    }
+    if (!list_adapters_ || !now_ms_ || !run_ || (adapters_found_ && !adapter_send_failed_))
         return;
     const std::int64_t now = now_ms_();
     if (now - last_look_ms_ < kAdapterLookEveryMs)
@@ -89,9 +103,24 @@ void Outbox::LookAtAdaptersIfDue()
     last_look_ms_ = now;
     adapter_send_failed_ = false;
 
-    // The destinations in the order they were given, each "adapters" as
-    // what the adapters give now.
-    const std::vector<Adapter> adapters = list_adapters_();
+    // The thread shares the look, not the outbox: an outbox that is gone
+    // before the look ends leaves the look to the thread alone.
+    look_ = std::make_shared<AdapterLook>();
+    std::shared_ptr<AdapterLook> look = look_;
+    ListAdaptersFunction list = list_adapters_;
+    if (!run_([look, list]() {
+            std::vector<Adapter> adapters = list();
+            std::lock_guard<std::mutex> lock(look->mutex);
+            look->adapters.swap(adapters);
+            look->done = true;
+        }))
+        look_.reset(); // no thread to be had: the next look is due in 5 s
+}
+
+// The destinations in the order they were given, each "adapters" as what
+// the adapters give now.
+void Outbox::TakeUp(const std::vector<Adapter>& adapters)
+{
     std::vector<Destination> found_now;
     std::vector<std::string> notes;
     adapters_found_ = true;

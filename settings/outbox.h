@@ -10,16 +10,20 @@
 //
 // Destinations found through "adapters" are looked for again while none was
 // found (255.255.255.255 on the port asked for stands in meanwhile) and after
-// a send to one of them failed, at most once every 5 seconds, on the sending
-// thread.
+// a send to one of them failed, at most once every 5 seconds. A look can take
+// milliseconds, so it runs on a thread of its own; a later Send takes up what
+// it found.
 
 #include "adapters.h"
+#include "background.h"
 #include "broadcast_sender.h"
 #include "destination.h"
 #include "log_file.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -36,11 +40,13 @@ public:
     void SetDestinations(const std::vector<Destination>& destinations);
     const std::vector<Destination>& Destinations() const { return destinations_; }
 
-    // How to list the adapters and read a clock in milliseconds, for the new
-    // looks. Without it, the destinations stay as set.
+    // How to list the adapters, read a clock in milliseconds and start a
+    // look without waiting for it, for the new looks. Without it, the
+    // destinations stay as set.
     using ListAdaptersFunction = std::function<std::vector<Adapter>()>;
     using MillisecondClock = std::function<std::int64_t()>;
-    void WatchAdapters(ListAdaptersFunction list_adapters, MillisecondClock now_ms);
+    using Runner = std::function<bool(std::function<void()>)>;
+    void WatchAdapters(ListAdaptersFunction list_adapters, MillisecondClock now_ms, Runner run = RunDetached);
 
     // The log to tell, or null. The counts start again.
     void SetLog(LogFile* log);
@@ -65,6 +71,14 @@ private:
     static constexpr std::int64_t kAdapterLookEveryMs = 5000;
 
     void LookAtAdaptersIfDue();
+    void TakeUp(const std::vector<Adapter>& adapters);
+
+    // One look at the adapters, shared with the thread that makes it.
+    struct AdapterLook {
+        std::mutex mutex;
+        bool done = false;
+        std::vector<Adapter> adapters;
+    };
     void Tell(const std::string& line);
 
     std::vector<Destination> destinations_;
@@ -78,6 +92,8 @@ private:
     std::vector<Destination> layout_; // as set: each "adapters" as it was found then
     ListAdaptersFunction list_adapters_;
     MillisecondClock now_ms_;
+    Runner run_;
+    std::shared_ptr<AdapterLook> look_; // under way, or null
     bool adapters_found_ = true;
     bool adapter_send_failed_ = false;
     std::int64_t last_look_ms_ = 0;
