@@ -22,6 +22,13 @@ Outbox plugin_outbox;
 LogFile plugin_log;
 bool monitor_from_settings = false;
 
+// What the outbox learns goes to the log, when there is one. The counts start again.
+void SetOutboxReport()
+{
+    plugin_outbox.SetReport(plugin_log.IsOpen() ? Outbox::Report([](const std::string& line) { plugin_log.Write(line); })
+                                                : Outbox::Report());
+}
+
 } // namespace
 
 void ApplyPluginSettings()
@@ -42,7 +49,7 @@ void ApplyPluginSettings()
         plugin_log.Close();
     plugin_outbox.SetDestinations(settings.destinations);
     plugin_outbox.WatchAdapters(ListAdapters, SteadyMilliseconds);
-    plugin_outbox.SetLog(&plugin_log);
+    SetOutboxReport();
 
     if (plugin_log.IsOpen()) {
         plugin_log.Write(std::string("kinemora_aerofly_fs_2 ") + KINEMORA_VERSION + ": Init");

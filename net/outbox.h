@@ -18,7 +18,6 @@
 #include "background.h"
 #include "broadcast_sender.h"
 #include "destination.h"
-#include "log_file.h"
 
 #include <cstdint>
 #include <functional>
@@ -48,10 +47,8 @@ public:
     using Runner = std::function<bool(std::function<void()>)>;
     void WatchAdapters(ListAdaptersFunction list_adapters, MillisecondClock now_ms, Runner run = RunDetached);
 
-    // The log to tell, or null. The counts start again.
-    void SetLog(LogFile* log);
-
-    // Where the lines a log would get go instead, or nothing. The counts start again.
+    // Where the lines for a log go (the deliverables' logs, a tool's console),
+    // or nothing. The counts start again.
     using Report = std::function<void(const std::string& line)>;
     void SetReport(Report report);
 

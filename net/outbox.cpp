@@ -1,6 +1,6 @@
 #include "outbox.h"
 
-#include "destinations.h"
+#include "destination_list.h"
 #include "send_errors.h"
 
 #include <chrono>
@@ -57,12 +57,6 @@ void Outbox::WatchAdapters(ListAdaptersFunction list_adapters, MillisecondClock 
     look_.reset();
     // The destinations were found just now.
     last_look_ms_ = now_ms_ ? now_ms_() : 0;
-}
-
-void Outbox::SetLog(LogFile* log)
-{
-    SetReport(log != nullptr && log->IsOpen() ? Report([log](const std::string& line) { log->Write(line); })
-                                              : Report());
 }
 
 void Outbox::SetReport(Report report)
