@@ -13,7 +13,6 @@ import signal
 import struct
 import subprocess
 import tempfile
-import threading
 import unittest
 
 import harness
@@ -36,13 +35,6 @@ STOP_BOUND_MS = 200
 def _die_with_parent():
     """Runs in the child before exec: a killed test leaves no Xvfb behind."""
     ctypes.CDLL(None).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
-
-
-def _kill_group(pid):
-    try:
-        os.killpg(pid, signal.SIGKILL)
-    except ProcessLookupError:
-        pass
 
 
 class Screenshot:
@@ -114,13 +106,7 @@ class VirtualScreen:
         return self
 
     def __exit__(self, *_):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        harness.end_process(self.process)
         os.close(self.display_pipe)
         self.log.close()
 
@@ -157,13 +143,9 @@ def run_probe(scenario, env, stdin_text="", *args):
     own_wine_session); returns (code, stdout, stderr). A probe that hangs is
     ended with its whole process group."""
     with own_wine_session(env):
-        process = harness.Process(probe(scenario, *args), stdin=subprocess.PIPE, env=env)
-        try:
-            out, err = process.proc.communicate(stdin_text, timeout=PROBE_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            out, err = process.stop()
-            raise AssertionError(f"monitor_probe {scenario} did not finish in {PROBE_TIMEOUT} s\n{out}\n{err}")
-    return process.proc.returncode, out, err
+        process = harness.Process(probe(scenario, *args), env=env, stdin=True)
+        process.write(stdin_text)
+        return process.wait(PROBE_TIMEOUT)
 
 
 @contextlib.contextmanager
@@ -226,31 +208,24 @@ class MonitorWindowTest(unittest.TestCase):
     def show_window(self, screen_width, screen_height):
         """Shows the window over a known snapshot, checks it on the screen, then closes it by hand."""
         with VirtualScreen(screen_width, screen_height) as screen, own_wine_session(environment(screen.display)):
-            process = harness.Process(probe("window"), stdin=subprocess.PIPE, env=environment(screen.display))
-            # Ends a probe that hangs, so that reading its output comes to an end.
-            watchdog = threading.Timer(PROBE_TIMEOUT, _kill_group, (process.proc.pid,))
-            watchdog.start()
+            process = harness.Process(probe("window"), env=environment(screen.display), stdin=True)
             try:
-                seen = []
-                for line in process.proc.stdout:
-                    seen.append(line)
-                    if line.startswith(("ready=", "window_shown=0")):
-                        break
+                process.wait_until(lambda: process.matching(r"^(ready=|window_shown=0)"), PROBE_TIMEOUT,
+                                   "the probe shows its window or says why not")
+                seen = process.stdout_lines()
                 shown = report(seen)
                 screen.check_running()
                 if shown.get("window_shown") != "1":
                     _, err = process.stop()
-                    self.fail(f"no window: {''.join(seen)}{err}")
+                    self.fail("no window: " + "\n".join(seen) + f"\n{err}")
                 shot = screen.capture()
-                process.proc.stdin.write("close\n")
-                process.proc.stdin.flush()
-                code, out, err = process.wait(PROBE_TIMEOUT)
+                process.write("close\n")
+                code, _, err = process.wait(PROBE_TIMEOUT)
             finally:
-                watchdog.cancel()
-                if process.proc.poll() is None:
-                    process.stop()
+                process.stop()
         self.assertEqual(code, 0, err)
-        closed = report(out.splitlines())
+        # What the probe printed after the window closed.
+        closed = report(process.stdout_lines()[len(seen):])
 
         self.assertEqual(shown["title"], TITLE)
         self.assertEqual(shown["screen_width"], str(screen_width))
@@ -325,7 +300,9 @@ class MonitorWindowTest(unittest.TestCase):
         self.assertLess(int(found["race_slowest_stop_ms"]), STOP_BOUND_MS)
         self.assertEqual(found["race_windows_left"], "0")
 
-    def test_the_settings_file_shows_the_window_from_init_to_shutdown(self):
+    def run_plugin_probe(self, scenario):
+        """The probe on a copy of the plug-in in a folder of its own, with
+        monitor = on in its settings file; returns the probe's report."""
         folder = os.path.join(tempfile.mkdtemp(dir=harness.options.build), "Dokumente \u00e9 \u2708")
         os.makedirs(folder)
         dll = os.path.join(folder, "kinemora_aerofly_fs_2.dll")
@@ -333,11 +310,14 @@ class MonitorWindowTest(unittest.TestCase):
         with open(os.path.join(folder, "kinemora_aerofly_fs_2.ini"), "w", newline="") as f:
             f.write("# the window inside the simulator\r\nmonitor = on\r\n")
         with VirtualScreen(1920, 1080) as screen:
-            code, out, err = run_probe("dll", environment(screen.display), "", harness.windows_path(dll))
+            code, out, err = run_probe(scenario, environment(screen.display), "", harness.windows_path(dll))
             screen.check_running()
         print(out)
         self.assertEqual(code, 0, err)
-        found = report(out.splitlines())
+        return report(out.splitlines()), err
+
+    def test_the_settings_file_shows_the_window_from_init_to_shutdown(self):
+        found, err = self.run_plugin_probe("dll")
         for round in ("first", "second"):
             self.assertEqual(found[f"{round}_loaded"], "1")
             self.assertEqual(found[f"{round}_title"], TITLE, f"Init of the {round} load shows the window: {err}")
@@ -353,16 +333,7 @@ class MonitorWindowTest(unittest.TestCase):
         self.assertEqual(found["alive"], "1")
 
     def test_a_host_that_unloads_right_after_init_200_times(self):
-        folder = tempfile.mkdtemp(dir=harness.options.build)
-        dll = os.path.join(folder, "kinemora_aerofly_fs_2.dll")
-        shutil.copy(harness.library("kinemora_aerofly_fs_2", windows_binary=True), dll)
-        with open(os.path.join(folder, "kinemora_aerofly_fs_2.ini"), "w", newline="") as f:
-            f.write("monitor = on\r\n")
-        with VirtualScreen(1920, 1080) as screen:
-            code, out, err = run_probe("unload", environment(screen.display), "", harness.windows_path(dll))
-            screen.check_running()
-        self.assertEqual(code, 0, err)
-        found = report(out.splitlines())
+        found, err = self.run_plugin_probe("unload")
         self.assertEqual((found["unload_windows_shown"], found["unload_unloaded"]), ("200", "200"), err)
 
     def test_lines_read_as_c_formats_them(self):

@@ -237,14 +237,8 @@ Function Export(HMODULE dll, const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
 }
 
-int DllScenario()
+int DllScenario(const wchar_t* path)
 {
-    // The path may hold any character: it is taken from the wide command line.
-    int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments == nullptr || count < 3)
-        return 2;
-    const wchar_t* path = arguments[2];
     HMODULE first_base = nullptr;
     for (const char* round : {"first", "second"}) {
         const std::string key = round;
@@ -292,20 +286,14 @@ int DllScenario()
     Print("no_shutdown_unloaded_after_close", GetModuleHandleW(path) == nullptr);
     Print("no_shutdown_windows_after_close", CountMonitorWindows());
     Print("alive", 1);
-    LocalFree(arguments);
     return 0;
 }
 
 // A host that lets go of the plug-in right after Init, before the monitor's
 // thread has had a chance to run, 200 times over: the thread must find its
 // code still there. Each round closes the window, which unloads the plug-in.
-int UnloadAfterInitScenario()
+int UnloadAfterInitScenario(const wchar_t* path)
 {
-    int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments == nullptr || count < 3)
-        return 2;
-    const wchar_t* path = arguments[2];
     constexpr int kRounds = 200;
     int shown = 0;
     int unloaded = 0;
@@ -327,7 +315,6 @@ int UnloadAfterInitScenario()
     Print("unload_rounds", kRounds);
     Print("unload_windows_shown", shown);
     Print("unload_unloaded", unloaded);
-    LocalFree(arguments);
     return 0;
 }
 
@@ -386,10 +373,16 @@ int main(int argc, char** argv)
         return LinesScenario();
     if (scenario == "race")
         return RaceScenario();
-    if (scenario == "dll" && argc > 2)
-        return DllScenario();
-    if (scenario == "unload" && argc > 2)
-        return UnloadAfterInitScenario();
+    if ((scenario == "dll" || scenario == "unload") && argc > 2) {
+        // The path may hold any character: it is taken from the wide command line.
+        int count = 0;
+        LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+        if (arguments == nullptr || count < 3)
+            return 2;
+        const int status = scenario == "dll" ? DllScenario(arguments[2]) : UnloadAfterInitScenario(arguments[2]);
+        LocalFree(arguments);
+        return status;
+    }
     std::fprintf(stderr, "usage: monitor_probe window | lifecycle | race | dll PATH | unload PATH | lines < SNAPSHOTS\n");
     return 2;
 }
