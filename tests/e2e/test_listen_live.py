@@ -148,14 +148,15 @@ class ListenLiveTest(unittest.TestCase):
         screen = term.wait_for(r"^exit status \d+$", 10, sending=stream)
         self.assertIn("exit status 0", screen)
         received = int(re.search(r"summary: (\d+) datagrams: K01 0, K2 (\d+), unrecognised 0", screen)[1])
-        self.assertGreater(received, 100)
+        # Many more datagrams than redraws, even on a busy machine.
+        self.assertGreater(received, 40)
         term.tmux("pipe-pane")  # closes the pipe, so the file is complete
         time.sleep(0.2)
         with open(raw, "rb") as f:
             frames = f.read().count(FRAME_START)
         # Two seconds: at most 21 frames (the first at once, then one per 100 ms).
         self.assertLessEqual(frames, 21)
-        self.assertGreaterEqual(frames, 10, "it keeps redrawing while datagrams arrive")
+        self.assertGreaterEqual(frames, 5, "it keeps redrawing while datagrams arrive")
 
     def test_windows_console_draws_and_gets_its_mode_back(self):
         if not harness.windows():
