@@ -2,8 +2,8 @@
 
 #include "bridge_platform.h"
 #include "bridge_settings.h"
+#include "k2_datagram.h"
 #include "microsecond_clock.h"
-#include "motion_datagram.h"
 
 #include <cstdio>
 

@@ -1,10 +1,5 @@
 #include "motion_frame.h"
 
-#include "little_endian.h"
-
-#include <cmath>
-#include <cstring>
-
 double AdjustBank(double bank)
 {
     return bank > 3.0 ? bank - 6.0 : bank;
@@ -49,35 +44,6 @@ MotionFrame ReadMotionFrame(const std::vector<tm_external_message>& MessageListR
         }
     }
     return frame;
-}
-
-std::uint32_t K01TimeField(double seconds)
-{
-    const double product = seconds * 1000000.0;
-    // Written so that NaN fails the test too.
-    if (!(product >= -9223372036854775808.0 && product < 18446744073709551616.0))
-        return 0;
-    std::uint64_t truncated;
-    if (product >= 9223372036854775808.0)
-        truncated = static_cast<std::uint64_t>(product);
-    else
-        truncated = static_cast<std::uint64_t>(static_cast<std::int64_t>(product)); // two's complement
-    return static_cast<std::uint32_t>(truncated & 0x1FFFFFF);
-}
-
-void EncodeK01(const MotionFrame& frame, std::uint8_t (&msg)[kK01Size])
-{
-    std::memcpy(msg, "K01,", 4);
-    PutU32(msg + 4, K01TimeField(frame.time));
-    PutF32(msg + 8, frame.aircraft_velocity_body.x);
-    PutF32(msg + 12, frame.aircraft_velocity_body.y);
-    PutF32(msg + 16, frame.aircraft_velocity_body.z);
-    PutF32(msg + 20, frame.bank);
-    PutF32(msg + 24, frame.pitch);
-    PutF32(msg + 28, frame.rate_of_turn);
-    PutF32(msg + 32, frame.aircraft_angularvelocity.x);
-    PutF32(msg + 36, frame.aircraft_angularvelocity.y);
-    PutF32(msg + 40, frame.aircraft_angularvelocity.z);
 }
 
 void RunFrame(PluginState& state, const std::uint8_t* stream, std::uint32_t count, DatagramSink send)

@@ -2,8 +2,8 @@
 // plug-in and the bridge write is what a controller reads back.
 #include <kinemora/motion_datagram.h>
 
-#include "motion_datagram.h"
-#include "motion_frame.h"
+#include "k01_datagram.h"
+#include "k2_datagram.h"
 
 #include <gtest/gtest.h>
 
@@ -47,8 +47,8 @@ TEST(EncodersRoundTrip, BridgeK2DecodesInDefinitionOrder)
     WriteMotionDatagram(10000000u, values, datagram);
 
     kinemora_k2 d;
-    ASSERT_EQ(kinemora_classify(datagram.bytes, kMotionDatagramSize), KINEMORA_K2);
-    ASSERT_TRUE(kinemora_decode_k2(datagram.bytes, kMotionDatagramSize, &d));
+    ASSERT_EQ(kinemora_classify(datagram.bytes, kK2Size), KINEMORA_K2);
+    ASSERT_TRUE(kinemora_decode_k2(datagram.bytes, kK2Size, &d));
     EXPECT_EQ(d.time_us, 10000000u);
     const float decoded[kMotionValueCount] = {
         d.velocity_body_z, d.velocity_body_x, d.velocity_body_y,

@@ -2,20 +2,37 @@
 
 #include <cctype>
 
-const Quantity kQuantities[kQuantityCount] = {
-    {"VELOCITY BODY Z", "velocity_body_z", Dimension::Velocity},
-    {"VELOCITY BODY X", "velocity_body_x", Dimension::Velocity},
-    {"VELOCITY BODY Y", "velocity_body_y", Dimension::Velocity},
-    {"ACCELERATION BODY Z", "acceleration_body_z", Dimension::Acceleration},
-    {"ACCELERATION BODY X", "acceleration_body_x", Dimension::Acceleration},
-    {"ACCELERATION BODY Y", "acceleration_body_y", Dimension::Acceleration},
-    {"PLANE BANK DEGREES", "bank", Dimension::Angle},
-    {"PLANE PITCH DEGREES", "pitch", Dimension::Angle},
-    {"PLANE HEADING DEGREES TRUE", "heading", Dimension::Angle},
-    {"ROTATION VELOCITY BODY Z", "rotation_velocity_body_z", Dimension::AngularRate},
-    {"ROTATION VELOCITY BODY X", "rotation_velocity_body_x", Dimension::AngularRate},
-    {"ROTATION VELOCITY BODY Y", "rotation_velocity_body_y", Dimension::AngularRate},
-};
+namespace {
+
+// The K2 table's units are the SI units in which the bridge asks.
+constexpr Dimension DimensionOf(const char* unit)
+{
+    return SameText(unit, "m/s")     ? Dimension::Velocity
+           : SameText(unit, "m/s^2") ? Dimension::Acceleration
+           : SameText(unit, "rad")   ? Dimension::Angle
+                                     : Dimension::AngularRate;
+}
+
+constexpr std::array<Quantity, kQuantityCount> QuantitiesOfK2()
+{
+    std::array<Quantity, kQuantityCount> quantities{};
+    for (std::size_t i = 0; i < kQuantityCount; ++i)
+        quantities[i] = {kK2Fields[i].variable, kK2Fields[i].name, DimensionOf(kK2Fields[i].unit)};
+    return quantities;
+}
+
+constexpr bool EveryUnitKnown()
+{
+    for (const MotionField& field : kK2Fields)
+        if (DimensionOf(field.unit) == Dimension::AngularRate && !SameText(field.unit, "rad/s"))
+            return false;
+    return true;
+}
+static_assert(EveryUnitKnown(), "every K2 unit is one of the four dimensions");
+
+} // namespace
+
+const std::array<Quantity, kQuantityCount> kQuantities = QuantitiesOfK2();
 
 namespace {
 

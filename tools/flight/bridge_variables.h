@@ -6,6 +6,7 @@
 
 #include "flight_state.h"
 
+#include <array>
 #include <string>
 
 enum class Dimension { Velocity, Acceleration, Angle, AngularRate };
@@ -16,9 +17,9 @@ struct Quantity {
     Dimension dimension;
 };
 
-// In the order of the bridge's data definition 0 (and of the K2 datagram);
+// Row for row with kK2Fields, the order of the bridge's data definition 0;
 // entry i is the flight's Field i.
-extern const Quantity kQuantities[kQuantityCount];
+extern const std::array<Quantity, kQuantityCount> kQuantities;
 
 // Index into kQuantities of a SimConnect variable name (any letter case), or -1.
 int FindVariable(const std::string& name);

@@ -68,7 +68,7 @@ bool FindQuantity(const std::string& name, ColumnTarget& target)
             return true;
         }
     }
-    if (name == "rate_of_turn") {
+    if (name == K01ColumnOf(kRateOfTurn)) {
         target = {kRateOfTurn, Transform::Same};
         return true;
     }
@@ -102,20 +102,12 @@ Column Classify(const std::string& header, DatagramKind kind)
 // The fields each emulator sends on.
 bool Uses(DatagramKind kind, Field field)
 {
-    if (kind == DatagramKind::K2)
-        return field < kQuantityCount;
-    switch (field) {
-    case kVelocityBodyZ: case kVelocityBodyX: case kVelocityBodyY: case kBank: case kPitch:
-    case kRateOfTurn: case kRotationVelocityBodyZ: case kRotationVelocityBodyX: case kRotationVelocityBodyY:
-        return true;
-    default:
-        return false;
-    }
+    return kind == DatagramKind::K2 ? field < kQuantityCount : K01ColumnOf(field) != nullptr;
 }
 
 const char* FieldName(Field field)
 {
-    return field < kQuantityCount ? kQuantities[field].column : "rate_of_turn";
+    return field < kQuantityCount ? kQuantities[field].column : K01ColumnOf(field);
 }
 
 std::string At(int line_number)
@@ -151,7 +143,7 @@ bool ParseNumber(const std::string& cell, double& value)
 bool ReadFlightCsv(std::istream& in, DatagramKind kind, FlightTable& table, std::string& error)
 {
     table = FlightTable{};
-    const char* kind_name = kind == DatagramKind::K01 ? "K01" : "K2";
+    const char* kind_name = FormatName(kind);
     std::vector<std::string> header;
     std::vector<Column> columns;
     int time_column = -1;

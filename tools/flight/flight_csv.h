@@ -25,12 +25,14 @@
 // Cells are decimal numbers, or nan, -nan, inf, -inf.
 
 #include "flight_state.h"
+#include "motion_fields.h"
 
 #include <istream>
 #include <string>
 #include <vector>
 
-enum class DatagramKind { K01, K2 };
+// Whose datagrams a file is read for: K01 for the plug-in's host, K2 for the bridge's simulator.
+using DatagramKind = DatagramFormat;
 
 struct FlightTable {
     std::vector<double> times;            // seconds, one per row when timed

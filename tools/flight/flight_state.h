@@ -10,6 +10,8 @@
 // from 0 to 2 pi; the rotation velocity about body Z is the roll rate, about
 // X the pitch rate, about Y the yaw rate (nose right positive).
 
+#include "motion_fields.h"
+
 #include <cstddef>
 
 enum Field : std::size_t {
@@ -21,8 +23,10 @@ enum Field : std::size_t {
     kFieldCount
 };
 
-// The fields the bridge's data definition carries: all but the rate of turn.
+// The fields the bridge's data definition carries: all but the rate of turn,
+// in the order of the K2 datagram's floats.
 constexpr std::size_t kQuantityCount = kRateOfTurn;
+static_assert(kQuantityCount == kK2FieldCount, "one K2 float per quantity");
 
 struct FlightState {
     double values[kFieldCount] = {};

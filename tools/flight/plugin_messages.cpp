@@ -28,32 +28,44 @@ PluginMessages ToPluginMessages(const FlightSample& sample)
     return m;
 }
 
+namespace {
+
+// The flight's field behind each K01 float, row for row with kK01Fields: the
+// host's body axes run x forward, y right, z down; the flight's Z forward,
+// X right, Y up. Bank is the recorded one, after the plug-in's adjustment.
+constexpr ColumnTarget kK01Targets[kK01FieldCount] = {
+    {kVelocityBodyZ, Transform::Same},
+    {kVelocityBodyX, Transform::Same},
+    {kVelocityBodyY, Transform::Negated},
+    {kBank, Transform::UndoBankAdjustment},
+    {kPitch, Transform::Same},
+    {kRateOfTurn, Transform::Same},
+    {kRotationVelocityBodyZ, Transform::Same},
+    {kRotationVelocityBodyX, Transform::Same},
+    {kRotationVelocityBodyY, Transform::Same},
+};
+
+} // namespace
+
 bool FindK01Column(const std::string& name, bool prefixed, ColumnTarget& target)
 {
-    static const struct {
-        const char* name;
-        ColumnTarget target;
-    } kColumns[] = {
-        {"velocity_x", {kVelocityBodyZ, Transform::Same}},
-        {"velocity_y", {kVelocityBodyX, Transform::Same}},
-        {"velocity_z", {kVelocityBodyY, Transform::Negated}},
-        {"pitch", {kPitch, Transform::Same}},
-        {"rate_of_turn", {kRateOfTurn, Transform::Same}},
-        {"angular_velocity_x", {kRotationVelocityBodyZ, Transform::Same}},
-        {"angular_velocity_y", {kRotationVelocityBodyX, Transform::Same}},
-        {"angular_velocity_z", {kRotationVelocityBodyY, Transform::Same}},
-    };
-    if (name == "bank") {
-        target = {kBank, prefixed ? Transform::UndoBankAdjustment : Transform::Same};
+    for (std::size_t i = 0; i < kK01FieldCount; ++i) {
+        if (name != kK01Fields[i].name)
+            continue;
+        target = kK01Targets[i];
+        if (target.transform == Transform::UndoBankAdjustment && !prefixed)
+            target.transform = Transform::Same;
         return true;
     }
-    for (const auto& column : kColumns) {
-        if (name == column.name) {
-            target = column.target;
-            return true;
-        }
-    }
     return false;
+}
+
+const char* K01ColumnOf(Field field)
+{
+    for (std::size_t i = 0; i < kK01FieldCount; ++i)
+        if (kK01Targets[i].field == field)
+            return kK01Fields[i].name;
+    return nullptr;
 }
 
 double ApplyTransform(Transform transform, double value)

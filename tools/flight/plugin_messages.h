@@ -37,6 +37,10 @@ struct ColumnTarget {
 // bank went through the plug-in's adjustment.
 bool FindK01Column(const std::string& name, bool prefixed, ColumnTarget& target);
 
+// The K01 field that carries a field of the flight, or null for one that K01
+// does not carry (the accelerations and heading).
+const char* K01ColumnOf(Field field);
+
 // value moved onto the flight's field; exact, so recorded floats come back as they were.
 double ApplyTransform(Transform transform, double value);
 

@@ -1,6 +1,7 @@
 #include "datagram_format.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -12,51 +13,20 @@ std::string Number(float value)
     return text;
 }
 
-constexpr std::size_t kK01Fields = 9;
-constexpr std::size_t kK2Fields = 12;
-static_assert(kK2Fields <= kMaxDatagramFields && kK01Fields <= kMaxDatagramFields, "room for every field");
+static_assert(kK01FieldCount <= kMaxDatagramFields && kK2FieldCount <= kMaxDatagramFields, "room for every field");
+static_assert(KINEMORA_K01_SIZE == kK01Size && KINEMORA_K2_SIZE == kK2Size,
+              "the C decoder and the field table agree on the sizes");
 
-void K01Fields(const kinemora_k01& d, DecodedDatagram& out)
+// Every field of the table at its offset; the decoder's classification has
+// checked the length and the lead-in.
+void TableFields(DatagramFormat format, const unsigned char* data, DecodedDatagram& out)
 {
-    const DatagramField f[kK01Fields] = {
-        {"velocity_x", d.velocity_x},
-        {"velocity_y", d.velocity_y},
-        {"velocity_z", d.velocity_z},
-        {"bank", d.bank},
-        {"pitch", d.pitch},
-        {"rate_of_turn", d.rate_of_turn},
-        {"angular_velocity_x", d.angular_velocity_x},
-        {"angular_velocity_y", d.angular_velocity_y},
-        {"angular_velocity_z", d.angular_velocity_z},
-    };
-    out.kind = KINEMORA_K01;
-    out.time_us = d.time_us;
-    out.field_count = kK01Fields;
-    for (std::size_t i = 0; i < kK01Fields; ++i)
-        out.fields[i] = f[i];
-}
-
-void K2Fields(const kinemora_k2& d, DecodedDatagram& out)
-{
-    const DatagramField f[kK2Fields] = {
-        {"velocity_body_z", d.velocity_body_z},
-        {"velocity_body_x", d.velocity_body_x},
-        {"velocity_body_y", d.velocity_body_y},
-        {"acceleration_body_z", d.acceleration_body_z},
-        {"acceleration_body_x", d.acceleration_body_x},
-        {"acceleration_body_y", d.acceleration_body_y},
-        {"bank", d.bank},
-        {"pitch", d.pitch},
-        {"heading", d.heading},
-        {"rotation_velocity_body_z", d.rotation_velocity_body_z},
-        {"rotation_velocity_body_x", d.rotation_velocity_body_x},
-        {"rotation_velocity_body_y", d.rotation_velocity_body_y},
-    };
-    out.kind = KINEMORA_K2;
-    out.time_us = d.time_us;
-    out.field_count = kK2Fields;
-    for (std::size_t i = 0; i < kK2Fields; ++i)
-        out.fields[i] = f[i];
+    std::size_t count = 0;
+    const MotionField* fields = FieldsOf(format, count);
+    out.time_us = kinemora_read_u32(data + TimeOffset(format));
+    out.field_count = count;
+    for (std::size_t i = 0; i < count; ++i)
+        out.fields[i] = {fields[i].name, kinemora_read_f32(data + fields[i].offset)};
 }
 
 const char* KindName(kinemora_kind kind)
@@ -66,12 +36,18 @@ const char* KindName(kinemora_kind kind)
 
 // A datagram that starts like one of ours but has the wrong length is most
 // likely cut short or padded on its way; say so, it helps when wiring a rig.
+bool HasLeadIn(const unsigned char* data, std::size_t length, DatagramFormat format)
+{
+    const std::size_t lead = TimeOffset(format);
+    return length >= lead && std::memcmp(data, LeadIn(format), lead) == 0;
+}
+
 const char* Hint(const unsigned char* data, std::size_t length)
 {
-    if (length >= 4 && data[0] == 'K' && data[1] == '0' && data[2] == '1' && data[3] == ',')
-        return length < KINEMORA_K01_SIZE ? " (a truncated K01?)" : " (an oversized K01?)";
-    if (length >= 3 && data[0] == 'K' && data[1] == '2' && data[2] == ',')
-        return length < KINEMORA_K2_SIZE ? " (a truncated K2?)" : " (an oversized K2?)";
+    if (HasLeadIn(data, length, DatagramFormat::K01))
+        return length < kK01Size ? " (a truncated K01?)" : " (an oversized K01?)";
+    if (HasLeadIn(data, length, DatagramFormat::K2))
+        return length < kK2Size ? " (a truncated K2?)" : " (an oversized K2?)";
     return "";
 }
 
@@ -80,12 +56,9 @@ const char* Hint(const unsigned char* data, std::size_t length)
 DecodedDatagram DecodeDatagram(const unsigned char* data, std::size_t length)
 {
     DecodedDatagram decoded;
-    kinemora_k01 k01;
-    kinemora_k2 k2;
-    if (kinemora_decode_k01(data, length, &k01))
-        K01Fields(k01, decoded);
-    else if (kinemora_decode_k2(data, length, &k2))
-        K2Fields(k2, decoded);
+    decoded.kind = kinemora_classify(data, length);
+    if (decoded.kind != KINEMORA_UNRECOGNISED)
+        TableFields(decoded.kind == KINEMORA_K01 ? DatagramFormat::K01 : DatagramFormat::K2, data, decoded);
     return decoded;
 }
 
@@ -118,14 +91,10 @@ std::string DescribeDatagram(const unsigned char* data, std::size_t length)
 std::string CsvHeader()
 {
     std::string header = "arrival_s,source,kind,length,time_us";
-    DecodedDatagram k01;
-    DecodedDatagram k2;
-    K01Fields(kinemora_k01{}, k01);
-    K2Fields(kinemora_k2{}, k2);
-    for (std::size_t i = 0; i < k01.field_count; ++i)
-        header += std::string(",k01_") + k01.fields[i].name;
-    for (std::size_t i = 0; i < k2.field_count; ++i)
-        header += std::string(",k2_") + k2.fields[i].name;
+    for (const MotionField& field : kK01Fields)
+        header += std::string(",k01_") + field.name;
+    for (const MotionField& field : kK2Fields)
+        header += std::string(",k2_") + field.name;
     return header;
 }
 
@@ -140,8 +109,8 @@ std::string CsvRow(double arrival_seconds, const std::string& source,
     std::string values;
     for (std::size_t i = 0; i < d.field_count; ++i)
         values += "," + Number(d.fields[i].value);
-    const std::string k01_columns = d.kind == KINEMORA_K01 ? values : std::string(kK01Fields, ',');
-    const std::string k2_columns = d.kind == KINEMORA_K2 ? values : std::string(kK2Fields, ',');
+    const std::string k01_columns = d.kind == KINEMORA_K01 ? values : std::string(kK01FieldCount, ',');
+    const std::string k2_columns = d.kind == KINEMORA_K2 ? values : std::string(kK2FieldCount, ',');
     row += std::string(KindName(d.kind)) + "," + std::to_string(length) + ",";
     if (d.kind != KINEMORA_UNRECOGNISED)
         row += std::to_string(d.time_us);

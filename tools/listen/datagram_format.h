@@ -1,5 +1,7 @@
 #pragma once
 
+#include "motion_fields.h"
+
 #include <kinemora/motion_datagram.h>
 
 #include <cstddef>
@@ -10,11 +12,11 @@
 // listener's output can be checked without a socket.
 
 struct DatagramField {
-    const char* name; // as printed, e.g. "velocity_x"; a string literal
+    const char* name; // as printed, e.g. "velocity_x": the field table's name
     float value;
 };
 
-constexpr std::size_t kMaxDatagramFields = 12;
+constexpr std::size_t kMaxDatagramFields = kK2FieldCount;
 
 // One datagram's kind, time field and named values in wire order. An
 // unrecognised datagram has no time field and no values.

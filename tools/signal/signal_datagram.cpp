@@ -1,24 +1,17 @@
 #include "signal_datagram.h"
 
-#include "motion_datagram.h"
-#include "motion_frame.h"
+#include "k01_datagram.h"
+#include "k2_datagram.h"
 
 #include <cstring>
 
-static_assert(sizeof(SignalDatagram::bytes) == kMotionDatagramSize && kK01Size <= kMotionDatagramSize,
-              "room for either datagram");
+static_assert(kK01Size <= kK2Size, "room for either datagram");
 
 SignalDatagram K01SignalDatagram(const SignalField& field, double value, double seconds)
 {
     MotionFrame frame;
     frame.time = seconds;
-    double* const slots[] = {
-        &frame.aircraft_velocity_body.x,   &frame.aircraft_velocity_body.y,   &frame.aircraft_velocity_body.z,
-        &frame.bank,                       &frame.pitch,                      &frame.rate_of_turn,
-        &frame.aircraft_angularvelocity.x, &frame.aircraft_angularvelocity.y, &frame.aircraft_angularvelocity.z,
-    };
-    static_assert(sizeof(slots) / sizeof(slots[0]) == 9, "K01 carries nine floats");
-    *slots[field.slot] = value;
+    K01Value(frame, FloatIndex(field)) = value;
 
     std::uint8_t msg[kK01Size];
     EncodeK01(frame, msg);
@@ -31,11 +24,11 @@ SignalDatagram K01SignalDatagram(const SignalField& field, double value, double 
 SignalDatagram K2SignalDatagram(const SignalField& field, double value, std::uint32_t time_field)
 {
     double values[kMotionValueCount] = {};
-    values[field.slot] = value;
+    values[FloatIndex(field)] = value;
     MotionDatagram motion;
     WriteMotionDatagram(time_field, values, motion);
     SignalDatagram datagram;
-    std::memcpy(datagram.bytes, motion.bytes, kMotionDatagramSize);
-    datagram.length = kMotionDatagramSize;
+    std::memcpy(datagram.bytes, motion.bytes, kK2Size);
+    datagram.length = kK2Size;
     return datagram;
 }

@@ -10,8 +10,8 @@
 #include <cstdint>
 
 struct SignalDatagram {
-    std::uint8_t bytes[55] = {}; // large enough for either format
-    std::size_t length = 0; // 44 for K01, 55 for K2
+    std::uint8_t bytes[kK2Size] = {}; // large enough for either format
+    std::size_t length = 0; // kK01Size or kK2Size
 };
 
 // K01: the time field is K01TimeField(seconds), the microseconds kept to

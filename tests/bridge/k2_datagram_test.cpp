@@ -1,4 +1,5 @@
-#include "motion_datagram.h"
+// The bridge's K2 encoder alone: the bytes of WriteMotionDatagram.
+#include "k2_datagram.h"
 
 #include "little_endian.h"
 
@@ -13,13 +14,13 @@ namespace {
 
 std::vector<unsigned char> Bytes(const MotionDatagram& datagram)
 {
-    return std::vector<unsigned char>(datagram.bytes, datagram.bytes + kMotionDatagramSize);
+    return std::vector<unsigned char>(datagram.bytes, datagram.bytes + kK2Size);
 }
 
 // The four little-endian bytes of the float at a value's position.
 std::uint32_t FloatBitsAt(const MotionDatagram& datagram, std::size_t index)
 {
-    return LoadU32(datagram.bytes + kFirstFloatOffset + 4 * index);
+    return LoadU32(datagram.bytes + kK2Fields[index].offset);
 }
 
 TEST(K2MotionDatagram, LaysOutLeadInTimeAndTwelveFloatsLittleEndian)
@@ -53,15 +54,15 @@ TEST(K2MotionDatagram, TimeFieldCoversTheWholeUnsignedRange)
     const double values[kMotionValueCount] = {};
     MotionDatagram datagram;
     WriteMotionDatagram(10000000u, values, datagram);
-    EXPECT_EQ(datagram.bytes[3], 0x80);
-    EXPECT_EQ(datagram.bytes[4], 0x96);
-    EXPECT_EQ(datagram.bytes[5], 0x98);
-    EXPECT_EQ(datagram.bytes[6], 0x00);
+    EXPECT_EQ(datagram.bytes[kK2TimeOffset], 0x80);
+    EXPECT_EQ(datagram.bytes[kK2TimeOffset + 1], 0x96);
+    EXPECT_EQ(datagram.bytes[kK2TimeOffset + 2], 0x98);
+    EXPECT_EQ(datagram.bytes[kK2TimeOffset + 3], 0x00);
 
     WriteMotionDatagram(0xFFFFFFFFu, values, datagram);
-    EXPECT_EQ(datagram.bytes[3], 0xFF);
-    EXPECT_EQ(datagram.bytes[6], 0xFF);
-    EXPECT_EQ(datagram.bytes[7], 0x00); // the first float is untouched by the time field
+    EXPECT_EQ(datagram.bytes[kK2TimeOffset], 0xFF);
+    EXPECT_EQ(datagram.bytes[kK2TimeOffset + 3], 0xFF);
+    EXPECT_EQ(datagram.bytes[kK2Fields[0].offset], 0x00); // the first float is untouched by the time field
 }
 
 TEST(K2MotionDatagram, NarrowsToNearestSingleTiesToEvenWithInfinitiesAndNaNs)
@@ -89,7 +90,7 @@ TEST(K2MotionDatagram, NarrowsToNearestSingleTiesToEvenWithInfinitiesAndNaNs)
         0x3F800002u, 0x00000001u, 0x00000000u, 0x80000000u, 0x7F800000u, 0xFF800000u,
     };
     for (std::size_t i = 0; i < kMotionValueCount; ++i)
-        EXPECT_EQ(FloatBitsAt(datagram, i), expected[i]) << "value " << i << " at offset " << 7 + 4 * i;
+        EXPECT_EQ(FloatBitsAt(datagram, i), expected[i]) << kK2Fields[i].name;
 }
 
 TEST(K2MotionDatagram, OverwritesEveryByteOfAReusedBuffer)
@@ -99,7 +100,7 @@ TEST(K2MotionDatagram, OverwritesEveryByteOfAReusedBuffer)
         b = 0xEE;
     const double values[kMotionValueCount] = {};
     WriteMotionDatagram(0, values, datagram);
-    std::vector<unsigned char> expected(kMotionDatagramSize, 0x00);
+    std::vector<unsigned char> expected(kK2Size, 0x00);
     expected[0] = 'K';
     expected[1] = '2';
     expected[2] = ',';
