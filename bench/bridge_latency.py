@@ -16,20 +16,18 @@ the row number tells which delivery each datagram carries. Also prints what a
 
 import argparse
 import os
-import re
 import statistics
 import struct
-import subprocess
 import sys
 import tempfile
-import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 import harness  # noqa: E402  (the programs, native or under Wine, and their process groups)
+from stamped_receiver import StampedReceiver  # noqa: E402
 
 ROWS = 20000  # the profile repeats after this many deliveries
-DELIVERY = re.compile(r"^delivered frame (\d+) to request 0: 12 values at ([0-9.]+)")
+DELIVERY = r"^delivered frame (\d+) to request 0: 12 values at ([0-9.]+)"
 
 
 def write_profile(directory):
@@ -47,42 +45,25 @@ def pick(data):
     return None
 
 
-def read_deliveries(process, deliveries, connected):
-    for raw in process.stdout:
-        line = raw.decode(errors="replace").rstrip("\r\n")
-        m = DELIVERY.match(line)
-        if m:
-            deliveries.append((int(m.group(1)), float(m.group(2))))
-        elif line.startswith("client 'Request Data' connected"):
-            connected.set()
-
-
 def percentile(sorted_values, fraction):
     return sorted_values[min(len(sorted_values) - 1, int(fraction * len(sorted_values)))]
 
 
 def measure(args, windows, profile):
-    deliveries, connected = [], threading.Event()
-    receiver = harness.StampedReceiver(50010, pick)
-    emulator = subprocess.Popen([*harness.command("kinemora-simulator", windows_binary=False), "--fast", "--verbose",
-                                 "--profile", profile], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL, start_new_session=True)
-    reader = threading.Thread(target=read_deliveries, args=(emulator, deliveries, connected), daemon=True)
-    reader.start()
-    bridge = subprocess.Popen(harness.command("kinemora_mfs_2020", windows_binary=windows), stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, start_new_session=True)
+    receiver = StampedReceiver(50010, pick)
+    emulator = harness.Emulator("--fast", "--profile", profile)
+    bridge = harness.Process(harness.command("kinemora_mfs_2020", windows_binary=windows))
     try:
-        if not connected.wait(60):
-            sys.exit("the bridge did not connect to the emulator within 60 s")
+        emulator.wait_lines(r"^client 'Request Data' connected", 1, 60)
         time.sleep(args.warm_up)
         start = time.monotonic()
         time.sleep(args.seconds)
         end = time.monotonic()
     finally:
-        harness.end_process_group(bridge)
-        harness.end_process_group(emulator)
-        reader.join(10)
+        bridge.stop()
+        emulator.stop()
         receiver.stop()
+    deliveries = [(int(m.group(1)), float(m.group(2))) for _, m in emulator.matching(DELIVERY)]
 
     # The latest delivery of each row before a datagram arrived is the one it carries.
     by_row = {}
@@ -110,8 +91,7 @@ def measure(args, windows, profile):
 
 
 def sleep_figures(args, windows):
-    probe = subprocess.run([*harness.command("bridge_clock_probe", windows_binary=windows), "1000"], capture_output=True,
-                           text=True, timeout=300)
+    probe = harness.run(harness.command("bridge_clock_probe", "1000", windows_binary=windows), timeout=300)
     line = next((l for l in probe.stdout.splitlines() if l.startswith("1 ms sleep")), probe.stderr.strip())
     print(f"  {line.strip()}")
 

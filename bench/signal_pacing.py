@@ -22,12 +22,12 @@ import argparse
 import os
 import statistics
 import struct
-import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-import harness  # noqa: E402  (the programs, native or under Wine, and their process groups)
+import harness  # noqa: E402  (the programs, native or under Wine)
+from stamped_receiver import StampedReceiver  # noqa: E402
 
 PORT = 50041
 
@@ -48,12 +48,12 @@ def ms(seconds):
 
 
 def measure(args, windows, rate):
-    receiver = harness.StampedReceiver(PORT, pick)
+    receiver = StampedReceiver(PORT, pick)
     sender = harness.command("kinemora-signal", "--axis", "pitch", "--amplitude", "0.1", "--period", "2",
                              "--rate", rate, "--ramp", "0", "--duration", args.seconds, "--quiet",
                              "--destination", f"broadcast:{PORT}", windows_binary=windows)
     try:
-        result = subprocess.run(sender, capture_output=True, text=True, timeout=args.seconds + 120)
+        result = harness.run(sender, timeout=args.seconds + 120)
     finally:
         time.sleep(0.3)  # the last datagrams in flight
         receiver.stop()

@@ -1,51 +1,20 @@
 #include "microsecond_clock.h"
+#include "scripted_counter.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <deque>
-
-namespace {
-
-// A counter the test scripts: each read of the count takes the next scripted
-// value (the last one repeats), and every read is counted.
-struct ScriptedCounter {
-    static std::int64_t frequency;
-    static std::deque<std::int64_t> counts;
-    static int frequency_reads;
-    static int count_reads;
-
-    static std::int64_t Frequency()
-    {
-        ++frequency_reads;
-        return frequency;
-    }
-    static std::int64_t Count()
-    {
-        ++count_reads;
-        const std::int64_t value = counts.front();
-        if (counts.size() > 1)
-            counts.pop_front();
-        return value;
-    }
-    static void Reset(std::int64_t ticks_per_second, std::deque<std::int64_t> script)
-    {
-        frequency = ticks_per_second;
-        counts = std::move(script);
-        frequency_reads = 0;
-        count_reads = 0;
-    }
-};
+#include <utility>
 
 std::int64_t ScriptedCounter::frequency = 0;
 std::deque<std::int64_t> ScriptedCounter::counts;
-int ScriptedCounter::frequency_reads = 0;
-int ScriptedCounter::count_reads = 0;
+
+namespace {
 
 MicrosecondClock CalibratedClock(std::int64_t ticks_per_second, std::deque<std::int64_t> script)
 {
-    ScriptedCounter::Reset(ticks_per_second, std::move(script));
-    MicrosecondClock clock{PerformanceCounter{&ScriptedCounter::Frequency, &ScriptedCounter::Count}};
+    MicrosecondClock clock{ScriptedCounter::Script(ticks_per_second, std::move(script))};
     clock.Calibrate();
     return clock;
 }

@@ -1,12 +1,14 @@
-"""Cross-compiles the decoder's C99 check for a CPU that rigs run on and runs
-it there under emulation: big-endian 32-bit PowerPC and 32-bit ARM under
-qemu-user, and an 8-bit AVR (an ATmega2560, with 16-bit int) under simavr.
+"""Compiles the decoder's C99 check, with the cases of cases.txt built in,
+for a CPU that rigs run on and runs it there under emulation: big-endian
+32-bit PowerPC and 32-bit ARM under qemu-user, and an 8-bit AVR (an
+ATmega2560, with 16-bit int) under simavr. "sanitize" compiles it natively
+with clang under AddressSanitizer and UndefinedBehaviorSanitizer instead.
 
 Passes only when the program reports the host it was meant to run on and
 ends with "decoder C99 check passed". simavr cannot pass on the program's
 exit status, so the verdict comes from the console output for every CPU.
 
-    cross_check.py --cpu powerpc|arm|avr --include DIR --work-dir DIR
+    cross_check.py --cpu powerpc|arm|avr|sanitize --include DIR --work-dir DIR
 """
 
 import argparse
@@ -16,11 +18,14 @@ import shutil
 import subprocess
 import sys
 
+import decoder_cases
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 WARNINGS = ["-std=c99", "-Wall", "-Wextra", "-pedantic", "-Werror"]
 
 # For each CPU: the compiler, a C library header that must be there, the
 # emulator, the Debian packages that bring them, and the host the check must report.
+# The AVR keeps the cases in program memory.
 CPUS = {
     "powerpc": {
         "cc": ["powerpc-linux-gnu-gcc", "-O2", "-static"],
@@ -46,6 +51,16 @@ CPUS = {
         "run": ["simavr", "-m", "atmega2560", "-f", "16000000"],
         "packages": {"avr-gcc": "gcc-avr", "libc": "avr-libc", "simavr": "simavr"},
         "host": "host: little-endian, 16-bit int",
+        "flash": True,
+    },
+    # Every case's datagram ends where its heap block ends, so a read past it stops the run.
+    "sanitize": {
+        "cc": ["clang", "-O1", "-g", "-fsanitize=address,undefined", "-fno-sanitize-recover=all",
+               "-fno-omit-frame-pointer"],
+        "libc_header": "/usr/include/stdio.h",
+        "run": [],
+        "packages": {"clang": "clang", "libc": "libc6-dev"},
+        "host": "host: little-endian, 32-bit int",
     },
 }
 
@@ -75,9 +90,10 @@ def main():
     spec = CPUS[args.cpu]
     require_tools(args.cpu)
 
-    os.makedirs(args.work_dir, exist_ok=True)
+    generated = os.path.join(args.work_dir, args.cpu)
+    decoder_cases.write_header(os.path.join(generated, "decoder_cases.h"), flash=spec.get("flash", False))
     program = os.path.join(args.work_dir, f"decoder_c99_check.{args.cpu}")
-    compile_cmd = [*spec["cc"], *WARNINGS, "-I", args.include, os.path.join(HERE, "c99_check.c"),
+    compile_cmd = [*spec["cc"], *WARNINGS, "-I", args.include, "-I", generated, os.path.join(HERE, "c99_check.c"),
                    *spec.get("extra_sources", []), "-o", program]
     print(" ".join(compile_cmd), flush=True)
     built = subprocess.run(compile_cmd, capture_output=True, text=True, timeout=120)

@@ -11,14 +11,11 @@ gets an empty home and configuration folder of its own."""
 
 import math
 import os
-import queue
 import shutil
 import signal
 import struct
-import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
 import xml.etree.ElementTree as ET
@@ -93,54 +90,36 @@ class Capture:
         self.process = harness.Process(
             ["tshark", "-i", "kmv0", "-f", "udp port 50010", "-w", path,
              "-P", "-l", "-T", "fields", "-e", "udp.length"], env=env)
-        self.lengths = queue.Queue()
-        threading.Thread(target=self._read, daemon=True).start()
+        self.looked_at = 0  # packet lines already looked at
 
-    def _read(self):
-        for line in self.process.proc.stdout:
-            if line.strip().isdigit():
-                self.lengths.put(int(line) - 8)
-
-    def _wait_for(self, length, timeout):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            try:
-                if self.lengths.get(timeout=0.5) == length:
-                    return True
-            except queue.Empty:
-                pass
-            if self.process.proc.poll() is not None:
-                break
-        return False
+    def _arrived(self, marker):
+        """Whether a packet of the marker's length came after those already looked at."""
+        lines = self.process.stdout_lines()
+        lengths = [int(line) - 8 for line in lines[self.looked_at:] if line.strip().isdigit()]
+        self.looked_at = len(lines)
+        return len(marker) in lengths
 
     def wait_until_live(self, send, timeout=30):
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             send(SYNC)
-            if self._wait_for(len(SYNC), 0.5):
+            try:
+                self.process.wait_until(lambda: self._arrived(SYNC), 0.5, "tshark captures the start marker")
                 return
-        raise AssertionError(f"tshark captured nothing on kmv0 within {timeout} s:\n{self.end()}")
+            except AssertionError:
+                if self.process.proc.poll() is not None:
+                    raise
+        _, err = self.process.stop()
+        raise AssertionError(f"tshark captured nothing on kmv0 within {timeout} s:\n{err}")
 
     def finish(self, send, timeout=30):
         send(END)
-        if not self._wait_for(len(END), timeout):
-            raise AssertionError(f"tshark did not capture the end marker within {timeout} s:\n{self.end()}")
-        err = self.end(signal.SIGINT)
-        if self.process.proc.returncode != 0:
-            raise AssertionError(f"tshark capture failed with {self.process.proc.returncode}:\n{err}")
-
-    def end(self, sig=signal.SIGTERM):
-        """Stops tshark (SIGINT lets it close the capture file properly) and
-        returns what it wrote to stderr. Standard output belongs to the reader thread."""
-        proc = self.process.proc
-        if proc.poll() is None:
-            proc.send_signal(sig)
-            try:
-                proc.wait(15)
-            except subprocess.TimeoutExpired:
-                os.killpg(proc.pid, signal.SIGKILL)
-                proc.wait()
-        return proc.stderr.read()
+        self.process.wait_until(lambda: self._arrived(END), timeout, "tshark captures the end marker")
+        # SIGINT lets tshark close the capture file properly.
+        self.process.proc.send_signal(signal.SIGINT)
+        code, _, err = self.process.wait(15)
+        if code != 0:
+            raise AssertionError(f"tshark capture failed with {code}:\n{err}")
 
 
 def dissect(capture, env, *output):
@@ -170,7 +149,7 @@ class WiresharkDissectorTest(unittest.TestCase):
             send(*DATAGRAMS)
             capture.finish(send)
         finally:
-            capture.end()
+            capture.process.stop()
 
         pdml = dissect(cls.capture, cls.env, "-T", "pdml")
         cls.packets = []

@@ -1,16 +1,16 @@
-"""The one harness of the end-to-end tests and the bridge benchmark: the
+"""The one harness of the end-to-end tests and the benchmarks: the
 private-network guard, the programs under test (native, or Windows under
 Wine, whose server and background programs it starts first), background
-processes, the listener as the receiver of every test, the
-simulator emulator and the bridge, and the import and export tables of the
-Windows binaries."""
+processes whose output is read as it arrives, the listener as the receiver of
+every test, and the simulator emulator and the bridge. The import and export
+tables of the binaries are in pe_tables.py, the benchmarks' timestamping
+receiver in stamped_receiver.py."""
 
 import argparse
 import os
 import re
 import select
 import signal
-import socket
 import subprocess
 import sys
 import threading
@@ -154,37 +154,158 @@ def run(cmd, timeout=120, **kwargs):
     return subprocess.run(cmd, capture_output=True, text=True, errors="replace", timeout=timeout, **kwargs)
 
 
-def end_process_group(proc):
-    """Ends a program started with start_new_session=True, and all it started."""
-    if proc.poll() is None:
-        os.killpg(proc.pid, signal.SIGTERM)
+def end_process(proc):
+    """Ends a program with SIGTERM, then SIGKILL after 10 s: with everything it
+    started when it leads a process group of its own (start_new_session=True)."""
+    if proc.poll() is not None:
+        return
+    try:
+        group = os.getpgid(proc.pid) == proc.pid
+    except ProcessLookupError:
+        group = False
+
+    def send(number):
         try:
-            proc.wait(10)
-        except subprocess.TimeoutExpired:
-            os.killpg(proc.pid, signal.SIGKILL)
-            proc.wait(10)
+            os.killpg(proc.pid, number) if group else proc.send_signal(number)
+        except ProcessLookupError:
+            pass
+
+    send(signal.SIGTERM)
+    try:
+        proc.wait(10)
+    except subprocess.TimeoutExpired:
+        send(signal.SIGKILL)
+        proc.wait(10)
 
 
 class Process:
-    """A program running in the background in its own process group, so that
-    stopping it also stops what Wine started for it."""
+    """A program in the background in its own process group, so that stopping
+    it also stops what Wine started for it. Its output is collected as it
+    arrives, so that a long stream never fills a pipe: stdout as text and as
+    lines with the monotonic time each was complete, stderr as text, both
+    with Windows' text-mode line ends read as plain line breaks. With
+    stdin=True, write() feeds its standard input; otherwise it has none."""
 
-    def __init__(self, cmd, **kwargs):
-        follow_display(cmd, kwargs.get("env"))
-        self.proc = subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                     text=True, start_new_session=True, **kwargs)
+    def __init__(self, cmd, env=None, stdin=False):
+        follow_display(cmd, env)
+        self.cmd = cmd
+        self.name = os.path.basename(cmd[1] if cmd[:1] == [WINE_RUN] and len(cmd) > 1 else cmd[0])
+        self.proc = subprocess.Popen(cmd, stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                     start_new_session=True, env=env)
+        self.lock = threading.Lock()
+        self.out = bytearray()
+        self.err = bytearray()
+        self.lines = []  # (monotonic seconds when complete, line)
+        self.partial = b""
+        self.readers = [threading.Thread(target=self._pump, args=(self.proc.stdout, True), daemon=True),
+                        threading.Thread(target=self._pump, args=(self.proc.stderr, False), daemon=True)]
+        for reader in self.readers:
+            reader.start()
 
-    def stop(self):
-        end_process_group(self.proc)
-        return self.proc.communicate()
+    def _pump(self, stream, is_stdout):
+        while True:
+            chunk = os.read(stream.fileno(), 65536)
+            now = time.monotonic()
+            with self.lock:
+                if not is_stdout:
+                    self.err += chunk
+                elif chunk:
+                    self.out += chunk
+                    *complete, self.partial = (self.partial + chunk).split(b"\n")
+                    self.lines += [(now, line.rstrip(b"\r").decode(errors="replace")) for line in complete]
+                elif self.partial:  # the last line, without a line break
+                    self.lines.append((now, self.partial.rstrip(b"\r").decode(errors="replace")))
+                    self.partial = b""
+            if not chunk:
+                return
+
+    def text(self):
+        """Everything printed on stdout so far."""
+        with self.lock:
+            return self.out.decode(errors="replace").replace("\r\n", "\n")
+
+    def errors(self):
+        """Everything printed on stderr so far."""
+        with self.lock:
+            return self.err.decode(errors="replace").replace("\r\n", "\n")
+
+    def stdout_lines(self):
+        """The complete stdout lines so far, without their line ends."""
+        with self.lock:
+            return [line for _, line in self.lines]
+
+    def matching(self, pattern):
+        """(time, match) of every complete stdout line that matches."""
+        regex = re.compile(pattern)
+        with self.lock:
+            found = [(t, regex.search(line)) for t, line in self.lines]
+        return [(t, m) for t, m in found if m]
+
+    def wait_lines(self, pattern, count, timeout=15):
+        """Waits until at least count stdout lines match; returns all matches."""
+        self.wait_until(lambda: len(self.matching(pattern)) >= count, timeout,
+                        f"{count} line(s) of {self.name} matching {pattern!r}")
+        return self.matching(pattern)
+
+    def wait_until(self, condition, timeout, what):
+        """Waits for condition() to hold; fails with the program's output when
+        it ends first or timeout seconds pass."""
+        deadline = time.monotonic() + timeout
+        while not condition():
+            if self.proc.poll() is not None and not condition():
+                self._join_readers()
+                if condition():
+                    return
+                raise AssertionError(f"{self.name} ended ({self.proc.returncode}) before {what}\n"
+                                     f"--- stdout:\n{self.text()}\n--- stderr:\n{self.errors()}")
+            if time.monotonic() > deadline:
+                raise AssertionError(f"{what}: not within {timeout} s\n--- stdout:\n{self.text()}\n"
+                                     f"--- stderr:\n{self.errors()}")
+            time.sleep(0.01)
+
+    def write(self, text):
+        """Feeds text to the program's standard input (stdin=True)."""
+        try:
+            self.proc.stdin.write(text.encode())
+            self.proc.stdin.flush()
+        except BrokenPipeError:
+            raise AssertionError(f"{self.name} no longer reads its input ({self.proc.poll()})\n"
+                                 f"--- stdout:\n{self.text()}\n--- stderr:\n{self.errors()}") from None
 
     def wait(self, timeout):
+        """Closes the program's input, waits for its own end and the rest of its
+        output; returns (exit status, stdout, stderr). One that runs on is
+        stopped, and fails."""
+        if self.proc.stdin:
+            try:
+                self.proc.stdin.close()
+            except BrokenPipeError:
+                pass
         try:
-            out, err = self.proc.communicate(timeout=timeout)
+            self.proc.wait(timeout)
         except subprocess.TimeoutExpired:
             out, err = self.stop()
-            raise AssertionError(f"{self.proc.args} did not finish in {timeout} s\n{out}\n{err}")
-        return self.proc.returncode, out, err
+            raise AssertionError(f"{self.cmd} did not finish in {timeout} s\n{out}\n{err}") from None
+        self._join_readers()
+        return self.proc.returncode, self.text(), self.errors()
+
+    def stop(self):
+        """Ends the program and everything it started, if it still runs;
+        returns (stdout, stderr)."""
+        end_process(self.proc)
+        self._join_readers()
+        for stream in (self.proc.stdin, self.proc.stdout, self.proc.stderr):
+            if stream:
+                try:
+                    stream.close()
+                except BrokenPipeError:
+                    pass
+        return self.text(), self.errors()
+
+    def _join_readers(self):
+        for reader in self.readers:
+            reader.join(10)
 
 
 LINE = re.compile(r"^\s*(?P<arrival>[0-9.]+) from=(?P<source>\S+) (?P<kind>K01|K2|unrecognised) (?P<rest>.*)$")
@@ -203,93 +324,29 @@ def parse_line(line):
     return fields
 
 
-class Listener:
-    """kinemora-listen in the background, ready once it has bound its port."""
+class Listener(Process):
+    """kinemora-listen --hex in the background (the native one unless
+    windows_binary), ready once it has bound its port."""
 
     def __init__(self, *args, windows_binary=False):
-        self.process = Process(command("kinemora-listen", "--hex", *args, windows_binary=windows_binary))
-        seen = ""
-        while True:  # Wine may say something first
-            line = self.process.proc.stderr.readline()
-            seen += line
-            if "listening on UDP port" in line:
-                break
-            if not line:
-                out, err = self.process.stop()
-                raise AssertionError(f"listener did not start: {seen}{err}")
+        super().__init__(command("kinemora-listen", "--hex", *args, windows_binary=windows_binary))
+        self.wait_until(lambda: "listening on UDP port" in self.errors(), 60, "the listener binds its port")
+
+    def datagrams(self):
+        """Each datagram line so far, as parse_line reads it."""
+        return [d for d in map(parse_line, self.stdout_lines()) if d]
+
+    def wait_count(self, count, timeout=15):
+        self.wait_until(lambda: len(self.datagrams()) >= count, timeout, f"{count} datagrams at the listener")
+        return self.datagrams()
 
     def finish(self, timeout=60):
         """Waits for the listener's own end (--count or --timeout); returns (datagrams, summary)."""
-        code, out, err = self.process.wait(timeout)
+        code, out, err = self.wait(timeout)
         if code != 0:
             raise AssertionError(f"listener failed with {code}: {err}")
-        datagrams = [d for d in map(parse_line, out.splitlines()) if d]
         summary = "\n".join(l for l in out.splitlines() if l.startswith(("summary:", "rate:")))
-        return datagrams, summary
-
-    def stop(self):
-        return self.process.stop()
-
-
-class StampedReceiver:
-    """Receives on a UDP port in a thread of its own and keeps (arrival on the
-    monotonic clock, pick(data)) for every datagram that pick does not answer
-    with None: for the benchmarks, which time arrivals to the microsecond."""
-
-    def __init__(self, port, pick):
-        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 22)
-        self.sock.bind(("", port))
-        self.sock.settimeout(0.2)
-        self.pick = pick
-        self.arrivals = []
-        self.running = True
-        self.thread = threading.Thread(target=self._run, daemon=True)
-        self.thread.start()
-
-    def _run(self):
-        while self.running:
-            try:
-                data = self.sock.recv(2048)
-            except socket.timeout:
-                continue
-            now = time.monotonic()
-            value = self.pick(data)
-            if value is not None:
-                self.arrivals.append((now, value))
-
-    def stop(self):
-        self.running = False
-        self.thread.join()
-        self.sock.close()
-
-
-# The DLLs every Windows PC has; the C and C++ runtimes are linked statically.
-SYSTEM_DLLS = {"kernel32.dll", "ws2_32.dll", "msvcrt.dll", "user32.dll", "gdi32.dll",
-               "gdiplus.dll", "winmm.dll", "advapi32.dll", "iphlpapi.dll", "shell32.dll"}
-
-
-def imports(path):
-    """{DLL name in lower case: [imported function names]} of a Windows binary."""
-    dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", path], capture_output=True, text=True,
-                          check=True).stdout
-    tables = {}
-    for block in re.finditer(r"DLL Name: (\S+)\n(.*?)(?:\n\n|\Z)", dump, re.S):
-        tables[block.group(1).lower()] = re.findall(r"^\s+[0-9a-f]+\s+\d+\s+(\S+)$", block.group(2), re.M)
-    return tables
-
-
-def exports(path):
-    """The names a library exports: from a Windows DLL's export table, or the
-    defined dynamic symbols of a native shared object."""
-    if path.endswith(".dll"):
-        dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", path], capture_output=True, text=True,
-                              check=True).stdout
-        table = dump.split("[Ordinal/Name Pointer] Table")[1].split("\n\n")[0]
-        return sorted(re.findall(r"\]\s+(\S+)", table))
-    dump = subprocess.run(["nm", "-D", "--defined-only", path], capture_output=True, text=True, check=True).stdout
-    return sorted(line.split()[-1] for line in dump.splitlines() if " T " in line)
+        return self.datagrams(), summary
 
 
 # The bridge and the simulator emulator.
@@ -303,77 +360,7 @@ GREETING = CONNECTED + LAUNCH + OPEN_ACKNOWLEDGED
 CLOCK_LIMIT_US = 10_000_000
 
 
-class LiveProcess:
-    """A program in its own process group whose output is collected as it
-    arrives: stdout as text and as timestamped lines, stderr as text."""
-
-    def __init__(self, cmd, env=None, stdin=False):
-        follow_display(cmd, env)
-        self.cmd = cmd
-        self.proc = subprocess.Popen(cmd, stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
-                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                     start_new_session=True, env=env)
-        self.lock = threading.Lock()
-        self.out = b""
-        self.err = b""
-        self.lines = []  # (monotonic seconds when complete, line)
-        self.partial = b""
-        self.readers = [threading.Thread(target=self._pump, args=(self.proc.stdout, True), daemon=True),
-                        threading.Thread(target=self._pump, args=(self.proc.stderr, False), daemon=True)]
-        for reader in self.readers:
-            reader.start()
-
-    def _pump(self, stream, is_stdout):
-        while True:
-            chunk = os.read(stream.fileno(), 65536)
-            if not chunk:
-                return
-            now = time.monotonic()
-            with self.lock:
-                if not is_stdout:
-                    self.err += chunk
-                    continue
-                self.out += chunk
-                *complete, self.partial = (self.partial + chunk).split(b"\n")
-                self.lines += [(now, line.rstrip(b"\r").decode(errors="replace")) for line in complete]
-
-    def text(self):
-        """Everything printed so far; Windows' text-mode line ends read as plain line breaks."""
-        with self.lock:
-            return self.out.decode(errors="replace").replace("\r\n", "\n")
-
-    def errors(self):
-        with self.lock:
-            return self.err.decode(errors="replace")
-
-    def matching(self, pattern):
-        """(time, match) of every complete stdout line that matches."""
-        regex = re.compile(pattern)
-        with self.lock:
-            found = [(t, regex.search(line)) for t, line in self.lines]
-        return [(t, m) for t, m in found if m]
-
-    def wait_until(self, condition, timeout, what):
-        deadline = time.monotonic() + timeout
-        while not condition():
-            if self.proc.poll() is not None and not condition():
-                raise AssertionError(f"{self.cmd[-1]} ended ({self.proc.returncode}) before {what}\n"
-                                     f"{self.text()}\n{self.errors()}")
-            if time.monotonic() > deadline:
-                raise AssertionError(f"{what}: not within {timeout} s\n--- stdout:\n{self.text()}\n"
-                                     f"--- stderr:\n{self.errors()}")
-            time.sleep(0.01)
-
-    def stop(self):
-        end_process_group(self.proc)
-        for reader in self.readers:
-            reader.join(10)
-        for stream in (self.proc.stdin, self.proc.stdout, self.proc.stderr):
-            if stream:
-                stream.close()
-
-
-class Emulator(LiveProcess):
+class Emulator(Process):
     """kinemora-simulator with every request and delivery printed, driven by
     commands on its standard input. Natively by default, also in the Wine
     variant: the loopback hop to the Windows stand-in works all the same."""
@@ -384,15 +371,7 @@ class Emulator(LiveProcess):
         self.wait_lines(r"^listening on 127\.0\.0\.1:\d+", 1, 60)
 
     def send(self, *commands):
-        for command in commands:
-            self.proc.stdin.write((command + "\n").encode())
-        self.proc.stdin.flush()
-
-    def wait_lines(self, pattern, count, timeout=15):
-        """Waits until at least count lines match; returns all matches."""
-        self.wait_until(lambda: len(self.matching(pattern)) >= count, timeout,
-                        f"{count} emulator line(s) matching {pattern!r}")
-        return self.matching(pattern)
+        self.write("".join(command + "\n" for command in commands))
 
     def requests(self):
         return self.matching(r"^request (\d+) for definition (\d+) \((\d+) pending\)$")
@@ -427,31 +406,13 @@ class Emulator(LiveProcess):
             try:
                 self.send("exit")
                 self.proc.wait(10)
-            except (BrokenPipeError, subprocess.TimeoutExpired):
+            except (AssertionError, subprocess.TimeoutExpired):
                 pass
-        super().stop()
-
-
-class LiveListener(LiveProcess):
-    """kinemora-listen (the native one), read as it prints, so that a long
-    stream never fills its output pipe."""
-
-    def __init__(self, *args):
-        super().__init__(command("kinemora-listen", "--hex", *args, windows_binary=False))
-        self.wait_until(lambda: "listening on UDP port" in self.errors(), 30, "the listener binds its port")
-
-    def datagrams(self):
-        with self.lock:
-            lines = [line for _, line in self.lines]
-        return [d for d in map(parse_line, lines) if d]
-
-    def wait_count(self, count, timeout=15):
-        self.wait_until(lambda: len(self.datagrams()) >= count, timeout, f"{count} datagrams at the listener")
-        return self.datagrams()
+        return super().stop()
 
 
 def start_bridge(env=None):
-    return LiveProcess(command("kinemora_mfs_2020"), env=env)
+    return Process(command("kinemora_mfs_2020"), env=env)
 
 
 def dots_after(text, prefix):
@@ -504,7 +465,7 @@ class BridgeTestCase(unittest.TestCase):
         # The emulator reports every call that differs from the bridge's fixed
         # calls, and the stand-in every call on a handle that is not open.
         for process in self.processes:
-            self.assertNotIn("departure", process.errors(), f"{process.cmd[-1]} reported a departure")
+            self.assertNotIn("departure", process.errors(), f"{process.name} reported a departure")
 
     def keep(self, process):
         self.processes.append(process)

@@ -8,12 +8,12 @@ import re
 import time
 
 import harness
-from harness import (GREETING, BridgeTestCase, Emulator, LiveListener, check_running_clock, dots_after,
+from harness import (GREETING, BridgeTestCase, Emulator, Listener, check_running_clock, dots_after,
                      start_bridge, wait_for_dots)
 
 class BridgeConnectionTest(BridgeTestCase):
     def test_waits_silently_for_the_simulator_then_relays(self):
-        listener = self.keep(LiveListener())
+        listener = self.keep(Listener())
         bridge = self.keep(start_bridge())
         time.sleep(2.5)
         self.assertEqual(bridge.text(), "", "nothing is printed while no simulator runs")
@@ -44,7 +44,7 @@ class BridgeConnectionTest(BridgeTestCase):
         check_running_clock(self, datagrams)
 
     def test_reconnects_after_the_quit_notice_and_after_a_dropped_connection(self):
-        listener = self.keep(LiveListener())
+        listener = self.keep(Listener())
         emulator = self.keep(Emulator())
         bridge = self.keep(start_bridge())
         emulator.wait_lines(r"^client 'Request Data' connected$", 1, timeout=60)
@@ -86,7 +86,7 @@ class BridgeConnectionTest(BridgeTestCase):
         # The stand-in plays a client library that reports failure whenever
         # nothing is queued: between frames every pass fails.
         env = dict(os.environ, KINEMORA_SIMCONNECT_QUIET_FAILS="1")
-        listener = self.keep(LiveListener())
+        listener = self.keep(Listener())
         emulator = self.keep(Emulator())
         bridge = self.keep(start_bridge(env=env))
         emulator.wait_lines(r"^client 'Request Data' connected$", 1, timeout=60)
@@ -106,7 +106,7 @@ class BridgeConnectionTest(BridgeTestCase):
     def test_relays_the_built_in_flight_from_the_emulator_of_the_same_build(self):
         # A port of its own through the environment: the stand-in reads it too.
         env = dict(os.environ, KINEMORA_SIMULATOR_PORT="50123")
-        listener = self.keep(LiveListener())
+        listener = self.keep(Listener())
         emulator = self.keep(Emulator("--port", 50123, windows_binary=harness.windows()))
         bridge = self.keep(start_bridge(env=env))
         emulator.wait_lines(r"^client 'Request Data' connected$", 1, timeout=60)

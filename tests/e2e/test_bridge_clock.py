@@ -7,6 +7,7 @@ import re
 import unittest
 
 import harness
+import pe_tables
 
 
 class BridgeClockTest(unittest.TestCase):
@@ -30,7 +31,7 @@ class BridgeClockTest(unittest.TestCase):
     def test_bridge_raises_the_timer_resolution(self):
         # Wine sleeps about 1 ms either way, so the call itself is checked.
         exe = harness.command("kinemora_mfs_2020")[1]
-        self.assertIn("timeBeginPeriod", harness.imports(exe).get("winmm.dll", []))
+        self.assertIn("timeBeginPeriod", pe_tables.imports(exe).get("winmm.dll", []))
 
 
 if __name__ == "__main__":

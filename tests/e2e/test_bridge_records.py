@@ -13,7 +13,7 @@ import tempfile
 import time
 
 import harness
-from harness import GREETING, BridgeTestCase, Emulator, LiveListener, check_running_clock, start_bridge
+from harness import GREETING, BridgeTestCase, Emulator, Listener, check_running_clock, start_bridge
 
 # Definition 0 as the bridge must register it, in order; velocities in metres per second.
 DEFINITION = [
@@ -72,7 +72,7 @@ def expected_floats(row):
 class BridgeRecordsTest(BridgeTestCase):
     def start(self, *emulator_args):
         """Listener, held emulator and bridge; returns them once the bridge's first request waits."""
-        listener = self.keep(LiveListener())
+        listener = self.keep(Listener())
         emulator = self.keep(Emulator("--hold", *emulator_args))
         bridge = self.keep(start_bridge())
         emulator.wait_lines(r"^request 0 for definition 0 \(1 pending\)$", 1, timeout=60)

@@ -97,7 +97,7 @@ def held_by_a_socket(port):
 
 @contextlib.contextmanager
 def held_by_a_windows_program(port):
-    holder = harness.LiveProcess(harness.command("port_holder", port, windows_binary=True), stdin=True)
+    holder = harness.Process(harness.command("port_holder", port, windows_binary=True), stdin=True)
     try:
         holder.wait_until(lambda: f"holding {port}" in holder.text(), 60, "port_holder holds the port")
         yield
@@ -161,7 +161,7 @@ class ListenerTest(unittest.TestCase):
             other.bind(("192.0.2.10", 0))  # the private network's own address
             for index, datagram in stream:
                 (local, other)[index].sendto(datagram, ("127.0.0.1", port))
-        code, out, err = listener.process.wait(120)
+        code, out, err = listener.wait(120)
         self.assertEqual(code, 0, err)
         lines = out.splitlines()
         self.assertIn("summary: 16 datagrams: K01 9, K2 6, unrecognised 1", lines)
@@ -188,8 +188,7 @@ class ListenerTest(unittest.TestCase):
                 s.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
                 for i, destination in enumerate(destinations):
                     s.sendto(k01(i), (destination, port))
-            code, out, err = listener.process.wait(120)
-            err = err.replace("\r\n", "\n")
+            code, out, err = listener.wait(120)
             self.assertEqual(code, 0, err)
             self.assertEqual([d["hex"] for d in map(harness.parse_line, out.splitlines()) if d],
                              [k01(i).hex() for i in range(len(destinations))])

@@ -11,6 +11,7 @@ import tempfile
 import unittest
 
 import harness
+import pe_tables
 
 PITCH = 0x98489FCA9A0C6699
 BANK = 0xDCCDBCE630A0100F
@@ -136,7 +137,7 @@ class PluginTest(unittest.TestCase):
         self.assertEqual(got, [k01(0), k01(0, pitch=0.5)])
 
     def test_exports(self):
-        names = harness.exports(harness.library("kinemora_aerofly_fs_2"))
+        names = pe_tables.exports(harness.library("kinemora_aerofly_fs_2"))
         self.assertEqual(names, ["Aerofly_FS_2_External_DLL_GetInterfaceVersion", "Aerofly_FS_2_External_DLL_Init",
                                  "Aerofly_FS_2_External_DLL_Shutdown", "Aerofly_FS_2_External_DLL_Update"])
 

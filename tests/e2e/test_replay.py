@@ -10,7 +10,7 @@ import struct
 import tempfile
 
 import harness
-from harness import BridgeTestCase, Emulator, LiveListener, check_running_clock, start_bridge
+from harness import BridgeTestCase, Emulator, Listener, check_running_clock, start_bridge
 
 K01_FIELDS = ["velocity_x", "velocity_y", "velocity_z", "bank", "pitch", "rate_of_turn",
               "angular_velocity_x", "angular_velocity_y", "angular_velocity_z"]
@@ -82,7 +82,7 @@ class ReplayTest(BridgeTestCase):
 
     def relay(self, count, *emulator_args, record=None):
         """The bridge against the emulator; returns the first count datagrams."""
-        listener = self.keep(LiveListener(*(["--csv", record] if record else [])))
+        listener = self.keep(Listener(*(["--csv", record] if record else [])))
         emulator = self.keep(Emulator(*emulator_args))
         bridge = self.keep(start_bridge())
         emulator.wait_lines(r"^client 'Request Data' connected$", 1, timeout=60)

@@ -154,8 +154,8 @@ class SignalTest(unittest.TestCase):
         """Runs kinemora-signal until the listener has full_count datagrams,
         then sends each signal in turn, the next once the previous one is told;
         returns (the moving field's values as they arrived, stderr)."""
-        listener = harness.LiveListener("--timeout", 60)
-        sender = harness.LiveProcess(signal_command(*args))
+        listener = harness.Listener("--timeout", 60)
+        sender = harness.Process(signal_command(*args))
         try:
             listener.wait_count(full_count, timeout=30)
             for told, number in enumerate(numbers, 1):
@@ -217,11 +217,11 @@ class SignalTest(unittest.TestCase):
         from test_monitor import VirtualScreen
         with VirtualScreen(640, 480) as screen:
             env = dict(os.environ, DISPLAY=screen.display)
-            listener = harness.LiveListener("--timeout", 90)
+            listener = harness.Listener("--timeout", 90)
             # A constant 0.25 that the 20 s soft start would take 20 s to reach
             # and as long to leave; the session's end leaves it within 3 s.
-            sender = harness.LiveProcess(signal_command("--axis", "bank", "--shape", "square", "--amplitude", "0.25",
-                                                        "--period", "100", "--rate", "50", "--ramp", "20"), env=env)
+            sender = harness.Process(signal_command("--axis", "bank", "--shape", "square", "--amplitude", "0.25",
+                                                    "--period", "100", "--rate", "50", "--ramp", "20"), env=env)
             try:
                 listener.wait_count(100, timeout=60)
                 subprocess.run([os.path.join(harness.SCRIPTS, "wine-run"), "wineboot", "--end-session"], env=env,

@@ -9,6 +9,7 @@ import re
 import unittest
 
 import harness
+import pe_tables
 
 SIMCONNECT_USERS = {"kinemora_mfs_2020.exe", "bridge_clock_probe.exe"}
 
@@ -20,9 +21,9 @@ class ImportsTest(unittest.TestCase):
         self.assertTrue(binaries, f"no Windows binaries in {folder}: build the win64 preset first")
         for path in binaries:
             name = os.path.basename(path).lower()
-            allowed = harness.SYSTEM_DLLS | ({"simconnect.dll"} if name in SIMCONNECT_USERS else set())
+            allowed = pe_tables.SYSTEM_DLLS | ({"simconnect.dll"} if name in SIMCONNECT_USERS else set())
             with self.subTest(name):
-                self.assertEqual(sorted(set(harness.imports(path)) - allowed), [],
+                self.assertEqual(sorted(set(pe_tables.imports(path)) - allowed), [],
                                  f"{name} imports DLLs that Windows does not provide")
 
 

@@ -1,7 +1,9 @@
 """examples/python/kinemora_datagram.py, the receivers' Python module, on
-Debian's Python: the worked examples of docs/protocol.md, every wrong length
-and lead-in, agreement with the C decoder on random and malformed datagrams,
-and nothing in it newer than Python 3.8.
+Debian's Python: every case of tests/decoder/cases.txt (the worked examples
+of docs/protocol.md, wrong lengths and lead-ins, the time field, each field
+from its offset, special floats) from every kind of buffer, every other length
+and anything that is not bytes refused, agreement with the C decoder on random
+and malformed datagrams, and nothing in it newer than Python 3.8.
 
     /usr/bin/python3 test_kinemora_datagram.py --describe PATH/describe_datagrams
 """
@@ -19,60 +21,63 @@ import unittest
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 EXAMPLES = os.path.join(ROOT, "examples", "python")
 sys.path.insert(0, EXAMPLES)
+sys.path.insert(0, os.path.join(ROOT, "tests", "decoder"))
 
+import decoder_cases  # noqa: E402
 import kinemora_datagram  # noqa: E402
 
 decode = kinemora_datagram.decode
 describe_program = None  # set by main()
 
-# docs/protocol.md, "Worked examples".
-K01_EXAMPLE = bytes.fromhex("4b30312c005a6200cdcc4c42000040bf0000c03f0000003f000000be"
-                            "0000803d0000803e000000bd0000803c")
-K2_EXAMPLE = bytes.fromhex("4b322ca025260000007042000000bf0000a03f0000403f000080be0000003e"
-                           "c2b8323ec2b8b2bde4cb9640cdcc4c3d0ad723bc0ad7a33c")
+CASES = decoder_cases.read_cases()
+# The names kinemora-listen prints, in wire order.
+FIELDS = {
+    "K01": ["velocity_x", "velocity_y", "velocity_z", "bank", "pitch", "rate_of_turn",
+            "angular_velocity_x", "angular_velocity_y", "angular_velocity_z"],
+    "K2": ["velocity_body_z", "velocity_body_x", "velocity_body_y",
+           "acceleration_body_z", "acceleration_body_x", "acceleration_body_y", "bank", "pitch", "heading",
+           "rotation_velocity_body_z", "rotation_velocity_body_x", "rotation_velocity_body_y"],
+}
 
 
-def with_u32(data, offset, value):
-    """data with a little-endian unsigned 32-bit value written at offset."""
-    return data[:offset] + value.to_bytes(4, "little") + data[offset + 4:]
+def f32_bits(value):
+    """The bits of a Python float that holds a 32-bit float exactly."""
+    return struct.unpack("<I", struct.pack("<f", value))[0]
 
 
-class WorkedExamples(unittest.TestCase):
-    def test_k01(self):
-        # The exact doubles of the sent 32-bit floats, in wire order.
-        self.assertEqual(list(decode(K01_EXAMPLE).items()), [
-            ("kind", "K01"), ("time_us", 6445568),
-            ("velocity_x", 51.20000076293945), ("velocity_y", -0.75), ("velocity_z", 1.5),
-            ("bank", 0.5), ("pitch", -0.125), ("rate_of_turn", 0.0625),
-            ("angular_velocity_x", 0.25), ("angular_velocity_y", -0.03125), ("angular_velocity_z", 0.015625),
-        ])
+def is_nan_bits(bits):
+    return bits & 0x7f800000 == 0x7f800000 and bits & 0x007fffff != 0
 
-    def test_k2(self):
-        self.assertEqual(list(decode(K2_EXAMPLE).items()), [
-            ("kind", "K2"), ("time_us", 2500000),
-            ("velocity_body_z", 60.0), ("velocity_body_x", -0.5), ("velocity_body_y", 1.25),
-            ("acceleration_body_z", 0.75), ("acceleration_body_x", -0.25), ("acceleration_body_y", 0.125),
-            ("bank", 0.1745329201221466), ("pitch", -0.0872664600610733), ("heading", 4.71238899230957),
-            ("rotation_velocity_body_z", 0.05000000074505806),
-            ("rotation_velocity_body_x", -0.009999999776482582),
-            ("rotation_velocity_body_y", 0.019999999552965164),
-        ])
 
-    def test_values_are_python_floats_and_time_an_int(self):
-        for example in (K01_EXAMPLE, K2_EXAMPLE):
-            d = decode(example)
-            self.assertIs(type(d["time_us"]), int)
-            for name, value in d.items():
-                if name not in ("kind", "time_us"):
-                    self.assertIs(type(value), float, name)
+class Cases(unittest.TestCase):
+    def check(self, case, d):
+        if case.kind is None:
+            self.assertIsNone(d)
+            return
+        names = FIELDS[case.kind]
+        self.assertEqual(list(d), ["kind", "time_us", *names])
+        self.assertEqual(d["kind"], case.kind)
+        self.assertIs(type(d["time_us"]), int)
+        self.assertEqual(d["time_us"], case.time_us)
+        for name, bits in zip(names, case.fields):
+            value = d[name]
+            self.assertIs(type(value), float, name)
+            if is_nan_bits(bits):
+                # A Python float keeps a NaN and its sign; its payload is not promised.
+                self.assertTrue(math.isnan(value), name)
+                self.assertEqual(math.copysign(1.0, value), -1.0 if bits >> 31 else 1.0, name)
+            else:
+                self.assertEqual(f32_bits(value), bits, name)
 
-    def test_bytearray_and_memoryview_decode_alike(self):
-        for example in (K01_EXAMPLE, K2_EXAMPLE):
-            self.assertEqual(decode(bytearray(example)), decode(example))
-            self.assertEqual(decode(memoryview(example)), decode(example))
+    def test_every_case_from_every_kind_of_buffer(self):
+        for case in CASES:
             # A view into a larger receive buffer, as recvfrom_into leaves it.
-            buffer = bytearray(b"\xee" + example + b"\xee")
-            self.assertEqual(decode(memoryview(buffer)[1:1 + len(example)]), decode(example))
+            buffer = bytearray(b"\xee" + case.data + b"\xee")
+            forms = [("bytes", case.data), ("bytearray", bytearray(case.data)), ("memoryview", memoryview(case.data)),
+                     ("view into a buffer", memoryview(buffer)[1:1 + len(case.data)])]
+            for form, data in forms:
+                with self.subTest(line=case.line, form=form):
+                    self.check(case, decode(data))
 
 
 class Recognition(unittest.TestCase):
@@ -84,75 +89,17 @@ class Recognition(unittest.TestCase):
                     self.assertIsNotNone(decode(data), (lead_in, length))
                 else:
                     self.assertIsNone(decode(data), (lead_in, length))
-        # The examples one byte short and one byte long.
-        for example in (K01_EXAMPLE, K2_EXAMPLE):
-            self.assertIsNone(decode(example[:-1]))
-            self.assertIsNone(decode(example + b"\x00"))
-
-    def test_near_miss_lead_ins_are_refused(self):
-        for lead_in in (b"K01;", b"k01,", b"K02,", b"K10,", b"K01 ", b" K01", b"KO1,", b"K2,0"):
-            self.assertIsNone(decode(lead_in + K01_EXAMPLE[4:]), lead_in)
-        for lead_in in (b"K2;", b"k2,", b"K3,", b"K2.", b"K20", b"K01"):
-            self.assertIsNone(decode(lead_in + K2_EXAMPLE[3:]), lead_in)
-        for i in range(4):
-            changed = bytearray(K01_EXAMPLE)
-            changed[i] ^= 0x01
-            self.assertIsNone(decode(bytes(changed)), i)
-        for i in range(3):
-            changed = bytearray(K2_EXAMPLE)
-            changed[i] ^= 0x80
-            self.assertIsNone(decode(bytes(changed)), i)
-
-    def test_payload_plays_no_part_in_recognition(self):
-        self.assertEqual(decode(b"K01," + bytes(40))["kind"], "K01")
-        self.assertEqual(decode(b"K2," + b"\xff" * 52)["kind"], "K2")
 
     def test_things_that_are_not_bytes_are_refused(self):
-        for thing in (None, 44, K01_EXAMPLE.decode("latin-1"), list(K01_EXAMPLE)):
+        k01 = next(case.data for case in CASES if case.kind == "K01")
+        for thing in (None, 44, k01.decode("latin-1"), list(k01)):
             self.assertIsNone(decode(thing))
-
-
-class Fields(unittest.TestCase):
-    def test_each_float_from_its_own_offset(self):
-        # Field i holds the float i + 1, so a swapped or shifted field shows at once.
-        for example, first in ((K01_EXAMPLE, 8), (K2_EXAMPLE, 7)):
-            data = example[:first] + b"".join(struct.pack("<f", i + 1) for i in range((len(example) - first) // 4))
-            d = decode(data)
-            values = [v for k, v in d.items() if k not in ("kind", "time_us")]
-            self.assertEqual(values, [float(i + 1) for i in range(len(values))])
-            self.assertEqual(d["time_us"], decode(example)["time_us"])
-
-    def test_time_field_is_unsigned_little_endian(self):
-        for example, offset in ((K01_EXAMPLE, 4), (K2_EXAMPLE, 3)):
-            self.assertEqual(decode(example[:offset] + b"\x01\x02\x03\x04" + example[offset + 4:])["time_us"],
-                             0x04030201)
-            for time in (0, 1, 0x01ffffff, 0x02000000, 10000000, 0xffffffff):
-                d = decode(with_u32(example, offset, time))
-                self.assertEqual(d["time_us"], time)
-                first = "velocity_x" if d["kind"] == "K01" else "velocity_body_z"
-                self.assertEqual(d[first], decode(example)[first], "the time must not reach into the first float")
-
-    def test_special_floats_arrive_as_sent(self):
-        cases = [
-            (0x7fc00000, math.isnan), (0xffc00000, math.isnan), (0x7fc12345, math.isnan),
-            (0x7f800001, math.isnan),
-            (0x7f800000, lambda v: v == math.inf), (0xff800000, lambda v: v == -math.inf),
-            (0x80000000, lambda v: v == 0.0 and math.copysign(1.0, v) < 0),
-            (0x00000001, lambda v: v == 2.0 ** -149),
-            (0x7f7fffff, lambda v: v == (2.0 - 2.0 ** -23) * 2.0 ** 127),
-            (0xff7fffff, lambda v: v == -(2.0 - 2.0 ** -23) * 2.0 ** 127),
-        ]
-        for example, first in ((K01_EXAMPLE, 8), (K2_EXAMPLE, 7)):
-            names = kinemora_datagram.K01_FIELDS if example is K01_EXAMPLE else kinemora_datagram.K2_FIELDS
-            for bits, is_expected in cases:
-                for i, name in enumerate(names):
-                    d = decode(with_u32(example, first + 4 * i, bits))
-                    self.assertTrue(is_expected(d[name]), (hex(bits), name, d[name]))
 
 
 def random_datagrams(seed):
     """A fixed set of datagrams: random K01 and K2 bodies, ordinary values,
-    special floats, wrong lengths with the right lead-ins, and random bytes."""
+    wrong lengths with the right lead-ins, random bytes, and every case of
+    cases.txt."""
     rng = random.Random(seed)
 
     def some_bytes(n):
@@ -165,18 +112,12 @@ def random_datagrams(seed):
     for _ in range(300):
         datagrams.append(b"K01," + some_bytes(4) + struct.pack("<9f", *(rng.uniform(-100, 100) for _ in range(9))))
         datagrams.append(b"K2," + some_bytes(4) + struct.pack("<12f", *(rng.gauss(0, 3) for _ in range(12))))
-    specials = [0x7fc00000, 0xffc00000, 0x7fc12345, 0x7f800001, 0xff800001, 0x7f800000, 0xff800000,
-                0x80000000, 0x00000001, 0x807fffff, 0x7f7fffff, 0xff7fffff]
-    for bits in specials:
-        datagrams.append(b"K01," + bits.to_bytes(4, "little") * 10)
-        datagrams.append(b"K2," + bits.to_bytes(4, "little") * 13)
     for lead_in in (b"K01,", b"K2,"):
         for length in (0, 1, 2, 3, 4, 5, 43, 45, 54, 56, 88, 110, 1500):
             datagrams.append((lead_in + some_bytes(length))[:length])
     for _ in range(300):
         datagrams.append(some_bytes(rng.randrange(0, 200)))
-    datagrams += [b"", b"K01", b"K2", bytes(44), bytes(55), b"K01," + bytes(51), b"K2," + bytes(41)]
-    return datagrams
+    return datagrams + [case.data for case in CASES]
 
 
 def c_decoder_lines(datagrams):

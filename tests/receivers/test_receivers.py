@@ -46,13 +46,7 @@ EXPECTED = [
 def receive(cmd):
     """Starts a receiver, sends SENT once it listens, returns its standard output lines."""
     process = harness.Process(cmd)
-    seen = ""
-    while "listening on UDP port 50010" not in seen:  # Wine may say something first
-        line = process.proc.stderr.readline()
-        if not line:
-            out, err = process.stop()
-            raise AssertionError(f"{cmd} did not start listening:\n{seen}{err}")
-        seen += line
+    process.wait_until(lambda: "listening on UDP port 50010" in process.errors(), 60, "the receiver listens")
     sent = harness.run(harness.command("send_probe", *(d.hex() for d in SENT), windows_binary=False))
     if sent.returncode != 0:
         process.stop()

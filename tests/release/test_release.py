@@ -20,6 +20,7 @@ TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(TESTS, "e2e"))
 sys.path.insert(0, TESTS)
 import harness  # noqa: E402
+import pe_tables  # noqa: E402
 import zip_rules  # noqa: E402
 
 SCRIPT = os.path.join(harness.ROOT, "scripts", "package-release.sh")
@@ -67,14 +68,14 @@ class ReleaseTest(unittest.TestCase):
 
     def test_imports_only_system_dlls(self):
         for name in BINARIES:
-            found = set(harness.imports(os.path.join(self.unpacked, name)))
-            allowed = harness.SYSTEM_DLLS | ({"simconnect.dll"} if name == BRIDGE else set())
+            found = set(pe_tables.imports(os.path.join(self.unpacked, name)))
+            allowed = pe_tables.SYSTEM_DLLS | ({"simconnect.dll"} if name == BRIDGE else set())
             with self.subTest(name):
                 self.assertEqual(sorted(found - allowed), [])
-        self.assertIn("simconnect.dll", harness.imports(os.path.join(self.unpacked, BRIDGE)))
+        self.assertIn("simconnect.dll", pe_tables.imports(os.path.join(self.unpacked, BRIDGE)))
 
     def test_plugin_exports_the_entry_points(self):
-        found = set(harness.exports(os.path.join(self.unpacked, PLUGIN)))
+        found = set(pe_tables.exports(os.path.join(self.unpacked, PLUGIN)))
         self.assertTrue(PLUGIN_EXPORTS <= found, f"missing: {PLUGIN_EXPORTS - found}")
 
     def test_the_tools_start_under_wine(self):

@@ -3,10 +3,9 @@
 // What the kinemora-signal tests share: the options as the program reads
 // them, datagrams as hex, and a counter the test scripts for the K2 clock.
 
+#include "scripted_counter.h"
 #include "signal_options.h"
 
-#include <cstdint>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -40,24 +39,3 @@ inline std::string Hex(const SignalDatagram& datagram)
     }
     return text;
 }
-
-// Each read of the count takes the next scripted value; the last one repeats.
-struct ScriptedCounter {
-    static std::int64_t frequency;
-    static std::deque<std::int64_t> counts;
-
-    static std::int64_t Frequency() { return frequency; }
-    static std::int64_t Count()
-    {
-        const std::int64_t value = counts.front();
-        if (counts.size() > 1)
-            counts.pop_front();
-        return value;
-    }
-    static PerformanceCounter Script(std::int64_t ticks_per_second, std::deque<std::int64_t> script)
-    {
-        frequency = ticks_per_second;
-        counts = std::move(script);
-        return PerformanceCounter{&Frequency, &Count};
-    }
-};
