@@ -1,6 +1,28 @@
 #include "bridge_options.h"
 
-const char kBridgeUsage[] =
+// The bridge's target links kinemora_settings; its core library does not name it.
+#include "../settings/option_table.h"
+
+#include <iterator>
+
+namespace {
+
+const Option kOptions[] = {
+    Heading("Options (the same settings can stay in kinemora_mfs_2020.ini beside the program):"),
+    RepeatedText("--destination", "X",
+                 "where the datagrams go instead; may repeat:\n"
+                 "A.B.C.D[:PORT]   one computer, or a network's broadcast address\n"
+                 "broadcast[:PORT] 255.255.255.255 (the default, port 50010)\n"
+                 "adapters[:PORT]  the broadcast address of every network adapter"),
+    Text("--config", "FILE", "read this settings file instead of kinemora_mfs_2020.ini"),
+    Flag("--log", "write kinemora_mfs_2020.log beside the program"),
+    Flag("--exit-with-simulator", "end when the simulator quits or goes away, instead of\n"
+                                  "waiting for it to come back; for a bridge that the\n"
+                                  "simulator starts itself (exe.xml)"),
+};
+
+const OptionTable kTable = {
+    kBridgeProgram,
     "Usage: kinemora_mfs_2020 [--destination X]... [--config FILE] [--log] [--exit-with-simulator]\n"
     "                         [--version] [--help]\n"
     "\n"
@@ -11,49 +33,40 @@ const char kBridgeUsage[] =
     "from the MSFS SDK must be in the same folder. It prints one . per datagram\n"
     "sent, and an x for one that could not be sent. Close the window to stop it.\n"
     "Only one bridge runs at a time: a second one ends at once.\n"
+    "\n",
+    kOptions,
+    std::size(kOptions),
     "\n"
-    "Options (the same settings can stay in kinemora_mfs_2020.ini beside the program):\n"
-    "  --destination X  where the datagrams go instead; may repeat:\n"
-    "                   A.B.C.D[:PORT]   one computer, or a network's broadcast address\n"
-    "                   broadcast[:PORT] 255.255.255.255 (the default, port 50010)\n"
-    "                   adapters[:PORT]  the broadcast address of every network adapter\n"
-    "  --config FILE    read this settings file instead of kinemora_mfs_2020.ini\n"
-    "  --log            write kinemora_mfs_2020.log beside the program\n"
-    "  --exit-with-simulator\n"
-    "                   end when the simulator quits or goes away, instead of\n"
-    "                   waiting for it to come back; for a bridge that the\n"
-    "                   simulator starts itself (exe.xml)\n"
-    "  --version        show the version\n"
-    "  --help           show this text\n"
-    "\n"
-    "Nothing arrives at the rig? See \"When nothing arrives\" in INSTALL.txt.\n";
+    "Nothing arrives at the rig? See \"When nothing arrives\" in INSTALL.txt.\n",
+    19,
+};
+
+} // namespace
+
+std::string BridgeUsage()
+{
+    return Usage(kTable);
+}
 
 bool ParseBridgeOptions(const std::vector<std::string>& arguments, BridgeOptions& options, std::string& error)
 {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& arg = arguments[i];
-        const bool has_value = i + 1 < arguments.size();
-        if (arg == "--help" || arg == "-h" || arg == "/?") {
-            options.help = true;
-        } else if (arg == "--version") {
-            options.version = true;
-        } else if (arg == "--log") {
-            options.log = true;
-        } else if (arg == "--exit-with-simulator") {
-            options.exit_with_simulator = true;
-        } else if (arg == "--destination" || arg == "--config") {
-            if (!has_value || arguments[i + 1].empty()) {
-                error = arg + " needs a value";
-                return false;
-            }
-            if (arg == "--destination")
-                options.destinations.push_back(arguments[++i]);
-            else
-                options.config = arguments[++i];
-        } else {
-            error = "unknown option '" + arg + "'";
-            return false;
-        }
+    const CommandLine line = ReadCommandLine(kTable, arguments);
+    options.help = line.help;
+    options.version = line.version;
+    if (line.help || line.version)
+        return true;
+    if (line.mistake) {
+        // The bridge has always called a stray argument an unknown option.
+        OptionMistake mistake = *line.mistake;
+        if (mistake.kind == MistakeKind::Extra)
+            mistake.kind = MistakeKind::Unknown;
+        error = Describe(mistake);
+        return false;
     }
+    options.destinations = line.Texts("--destination");
+    if (const GivenOption* config = line.Last("--config"))
+        options.config = config->text;
+    options.log = line.Has("--log");
+    options.exit_with_simulator = line.Has("--exit-with-simulator");
     return true;
 }

@@ -11,11 +11,13 @@ struct BridgeOptions {
     std::string config;                    // --config FILE instead of kinemora_mfs_2020.ini beside the program
     bool log = false;                      // --log
     bool exit_with_simulator = false;      // --exit-with-simulator
-    bool help = false;
-    bool version = false;
+    bool help = false;                     // --help, -h or /?: nothing else was checked
+    bool version = false;                  // --version: nothing else was checked
 };
 
-extern const char kBridgeUsage[];
+constexpr const char* kBridgeProgram = "kinemora_mfs_2020";
+
+std::string BridgeUsage();
 
 // Reads the arguments after the program's name. False with a one-line reason
 // that names the option for anything it does not understand.

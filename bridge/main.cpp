@@ -9,8 +9,8 @@
 #include "connection.h"
 #include "console_mode.h"
 #include "files.h"
-#include "kinemora_version.h"
 #include "motion_delivery.h"
+#include "option_table.h"
 #include "socket_startup.h"
 
 #include <cstdio>
@@ -32,18 +32,10 @@ int main(int argc, char** argv)
 {
     BridgeOptions options;
     std::string error;
-    if (!ParseBridgeOptions(ProgramArguments(argc, argv), options, error)) {
-        std::fprintf(stderr, "kinemora_mfs_2020: %s\n\n%s", error.c_str(), kBridgeUsage);
-        return EndWithError(2);
-    }
-    if (options.help) {
-        std::fputs(kBridgeUsage, stdout);
-        return 0;
-    }
-    if (options.version) {
-        std::printf("kinemora_mfs_2020 %s\n", KINEMORA_VERSION);
-        return 0;
-    }
+    if (!ParseBridgeOptions(ProgramArguments(argc, argv), options, error))
+        return EndWithError(AnswerMistake(kBridgeProgram, error, BridgeUsage()));
+    if (options.help || options.version)
+        return AnswerHelpOrVersion(kBridgeProgram, options.help, BridgeUsage());
 
     // Two bridges would send every datagram twice, with two clocks.
     if (!ClaimOnlyBridge()) {
@@ -56,7 +48,7 @@ int main(int argc, char** argv)
     RaiseTimerResolution();
     TurnOffQuickEdit();
     if (const int status = ApplyBridgeSettings(options)) {
-        std::fprintf(stderr, "\n%s", kBridgeUsage);
+        std::fprintf(stderr, "\n%s", BridgeUsage().c_str());
         return EndWithError(status);
     }
     CalibrateMotionClock();

@@ -99,6 +99,15 @@ TEST(SignalOptions, HelpWinsOverEverythingAndListAxesNeedsNoSignal)
     EXPECT_TRUE(options.list_axes);
 }
 
+TEST(SignalOptions, VersionWinsOverMistakes)
+{
+    SignalOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--rate", "0", "--version"}, options, error));
+    EXPECT_TRUE(options.version);
+    EXPECT_FALSE(options.help);
+}
+
 TEST(SignalOptions, NoArgumentsShowTheWay)
 {
     const std::string error = ErrorFor({});

@@ -4,6 +4,8 @@
 #include "files.h"
 #include "flight_source.h"
 #include "frame_builder.h"
+#include "host_options.h"
+#include "option_table.h"
 #include "plugin_library.h"
 #include "replay_script.h"
 #include "socket_startup.h"
@@ -13,7 +15,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -21,34 +22,6 @@
 #include <vector>
 
 namespace {
-
-const char kUsage[] =
-    "Usage: kinemora-host PLUGIN [options]\n"
-    "\n"
-    "Loads an Aerofly FS 2 plug-in (kinemora_aerofly_fs_2.dll, or the .so of a\n"
-    "native build) and drives it as the simulator does: the version query, Init,\n"
-    "one Update per frame with the frame's messages, and Shutdown. Each frame\n"
-    "carries the six motion messages (the velocity in body and in world axes)\n"
-    "and further messages with real names, like the simulator sends.\n"
-    "\n"
-    "Options:\n"
-    "  --rate HZ        frames per second (default 60); a recording keeps its own\n"
-    "  --duration S     seconds to fly (default: to the end of the flight)\n"
-    "  --start S        start S seconds into the flight (default 0)\n"
-    "  --profile CSV    fly a CSV file, or replay a kinemora-listen --csv recording\n"
-    "                   of the plug-in's K01 datagrams at its own times, instead of\n"
-    "                   the built-in flight (take-off, climb, turns, landing; 300 s);\n"
-    "                   see docs/flights.md for the columns\n"
-    "  --other N        further messages per frame (default 40)\n"
-    "  --replay FILE    run a replay script of exact calls instead of a flight\n"
-    "  --handles        print the process's handle count after the first 100\n"
-    "                   frames and at the end\n"
-    "  --no-sockets     do not start Windows Sockets before loading the plug-in,\n"
-    "                   like a host that leaves it to its plug-ins (Windows only)\n"
-    "  --quiet          no progress lines\n"
-    "  --help           show this text\n"
-    "\n"
-    "The plug-in broadcasts to UDP port 50010; watch with kinemora-listen.\n";
 
 std::atomic<bool> interrupted{false};
 
@@ -71,88 +44,6 @@ void OnInterrupt(int)
     interrupted = true;
 }
 
-struct Options {
-    std::string plugin;
-    double rate = 60.0;
-    double duration = -1.0;
-    double start = 0.0;
-    std::string profile;
-    unsigned other = 40;
-    std::string replay;
-    bool handles = false;
-    bool start_sockets = true;
-    bool quiet = false;
-};
-
-bool ParseNumber(const char* text, double min, double max, double& value)
-{
-    char* end = nullptr;
-    value = std::strtod(text, &end);
-    return *text != '\0' && *end == '\0' && value >= min && value <= max;
-}
-
-// Returns -1 to go on, otherwise main's exit code.
-int ParseOptions(const std::vector<std::string>& arguments, Options& options)
-{
-    const std::size_t argc = arguments.size();
-    for (std::size_t i = 0; i < argc; ++i) {
-        const std::string& arg = arguments[i];
-        const char* value = i + 1 < argc ? arguments[i + 1].c_str() : nullptr;
-        double number = 0.0;
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (arg == "--handles") {
-            options.handles = true;
-        } else if (arg == "--no-sockets") {
-            options.start_sockets = false;
-        } else if (arg == "--quiet") {
-            options.quiet = true;
-        } else if (arg.rfind("--", 0) == 0 && !value) {
-            std::fprintf(stderr, "kinemora-host: %s needs a value, or is unknown. Try --help.\n", arg.c_str());
-            return 2;
-        } else if (arg == "--rate") {
-            if (!ParseNumber(arguments[++i].c_str(), 0.1, 10000.0, options.rate)) {
-                std::fprintf(stderr, "kinemora-host: --rate wants frames per second from 0.1 to 10000\n");
-                return 2;
-            }
-        } else if (arg == "--duration") {
-            if (!ParseNumber(arguments[++i].c_str(), 0.0, 1e7, options.duration)) {
-                std::fprintf(stderr, "kinemora-host: --duration wants seconds, 0 or more\n");
-                return 2;
-            }
-        } else if (arg == "--start") {
-            if (!ParseNumber(arguments[++i].c_str(), 0.0, 1e7, options.start)) {
-                std::fprintf(stderr, "kinemora-host: --start wants seconds, 0 or more\n");
-                return 2;
-            }
-        } else if (arg == "--other") {
-            if (!ParseNumber(arguments[++i].c_str(), 0.0, 10000.0, number) || number != static_cast<unsigned>(number)) {
-                std::fprintf(stderr, "kinemora-host: --other wants a whole number from 0 to 10000\n");
-                return 2;
-            }
-            options.other = static_cast<unsigned>(number);
-        } else if (arg == "--profile") {
-            options.profile = arguments[++i].c_str();
-        } else if (arg == "--replay") {
-            options.replay = arguments[++i].c_str();
-        } else if (arg.rfind("--", 0) == 0) {
-            std::fprintf(stderr, "kinemora-host: unknown option %s. Try --help.\n", arg.c_str());
-            return 2;
-        } else if (options.plugin.empty()) {
-            options.plugin = arg;
-        } else {
-            std::fprintf(stderr, "kinemora-host: one plug-in at a time; '%s' is extra\n", arg.c_str());
-            return 2;
-        }
-    }
-    if (options.plugin.empty()) {
-        std::fprintf(stderr, "kinemora-host: name the plug-in to load. Try --help.\n");
-        return 2;
-    }
-    return -1;
-}
-
 void PrintVersion(const PluginExports& plugin)
 {
     const std::int64_t version = plugin.GetInterfaceVersion();
@@ -161,7 +52,7 @@ void PrintVersion(const PluginExports& plugin)
     std::fflush(stdout);
 }
 
-int RunReplay(const Options& options, const PluginExports& plugin)
+int RunReplay(const HostOptions& options, const PluginExports& plugin)
 {
     std::ifstream file(std::filesystem::u8path(options.replay)); // UTF-8, any character on Windows too
     if (!file) {
@@ -202,7 +93,7 @@ int RunReplay(const Options& options, const PluginExports& plugin)
     return 0;
 }
 
-int RunFlight(const Options& options, const PluginExports& plugin)
+int RunFlight(const HostOptions& options, const PluginExports& plugin)
 {
     FlightSource source;
     if (!options.profile.empty() && !LoadFlightFile(options.profile, DatagramKind::K01, "kinemora-host", source))
@@ -253,11 +144,13 @@ int RunFlight(const Options& options, const PluginExports& plugin)
 
 int main(int argc, char** argv)
 {
-    Options options;
+    HostOptions options;
+    std::string error;
     // From the wide command line on Windows: a plug-in's folder may hold any character.
-    const int parsed = ParseOptions(ProgramArguments(argc, argv), options);
-    if (parsed >= 0)
-        return parsed;
+    if (!ParseHostOptions(ProgramArguments(argc, argv), options, error))
+        return AnswerMistake(kHostProgram, error, HostUsage());
+    if (options.help || options.version)
+        return AnswerHelpOrVersion(kHostProgram, options.help, HostUsage());
 
     // The simulator starts Windows Sockets before it loads plug-ins; --no-sockets
     // plays a host that does not, which the plug-in must survive.
@@ -266,7 +159,6 @@ int main(int argc, char** argv)
     UseMillisecondTimers();
 
     PluginExports plugin;
-    std::string error;
     void* library = LoadPlugin(options.plugin, plugin, error);
     if (!library) {
         std::fprintf(stderr, "kinemora-host: %s\n", error.c_str());

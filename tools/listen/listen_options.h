@@ -3,6 +3,7 @@
 #include <kinemora/motion_datagram.h>
 
 #include <string>
+#include <vector>
 
 // kinemora-listen's command line.
 struct ListenOptions {
@@ -13,8 +14,14 @@ struct ListenOptions {
     bool hex = false;
     bool quiet = false;
     bool live = false;
+    bool help = false;    // --help: nothing else was checked
+    bool version = false; // --version: nothing else was checked
 };
 
-// Returns 0 to go on, 2 after a usage error (explained on standard error), or
-// -1 after --help (printed on standard output; the program then exits 0).
-int ParseListenOptions(int argc, char** argv, ListenOptions& options);
+constexpr const char* kListenProgram = "kinemora-listen";
+
+std::string ListenUsage();
+
+// Reads the arguments after the program's name. False with a one-line reason
+// that names the option for anything it does not understand.
+bool ParseListenOptions(const std::vector<std::string>& arguments, ListenOptions& options, std::string& error);

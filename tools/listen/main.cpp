@@ -8,6 +8,7 @@
 #include "listen_options.h"
 #include "listen_stats.h"
 #include "live_view.h"
+#include "option_table.h"
 #include "port_sharing.h"
 #include "socket_startup.h"
 #include "terminal.h"
@@ -90,16 +91,14 @@ int main(int argc, char** argv)
 {
     // The arguments in UTF-8 (on Windows from the wide command line), so that
     // --csv may name a file in any folder.
-    std::vector<std::string> arguments = ProgramArguments(argc, argv);
-    std::vector<char*> pointers{argv[0]};
-    for (std::string& argument : arguments)
-        pointers.push_back(argument.data());
     ListenOptions options;
-    if (int code = ParseListenOptions(static_cast<int>(pointers.size()), pointers.data(), options))
-        return code < 0 ? 0 : code;
+    std::string error;
+    if (!ParseListenOptions(ProgramArguments(argc, argv), options, error))
+        return AnswerMistake(kListenProgram, error, ListenUsage());
+    if (options.help || options.version)
+        return AnswerHelpOrVersion(kListenProgram, options.help, ListenUsage());
 
     LiveScreen screen;
-    std::string error;
     if (options.live && !screen.Open(error)) {
         std::fprintf(stderr,
                      "kinemora-listen: --live draws a full-screen view, but %s.\n"

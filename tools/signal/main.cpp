@@ -3,6 +3,7 @@
 #include "console_mode.h"
 #include "destinations.h"
 #include "files.h"
+#include "option_table.h"
 #include "outbox.h"
 #include "pacer.h"
 #include "signal_options.h"
@@ -107,15 +108,14 @@ int main(int argc, char** argv)
 {
     SignalOptions options;
     std::string error;
-    // From the wide command line on Windows, like the deliverables.
+    // From the wide command line on Windows, like the deliverables. A mistake
+    // is one line without the usage, which is long: the line says to try --help.
     if (!ParseSignalOptions(ProgramArguments(argc, argv), ListAdapters, options, error)) {
         Say(error);
         return 2;
     }
-    if (options.help) {
-        std::fputs(kSignalUsage, stdout);
-        return 0;
-    }
+    if (options.help || options.version)
+        return AnswerHelpOrVersion(kSignalProgram, options.help, SignalUsage());
     if (options.list_axes) {
         std::fputs(AxesTable().c_str(), stdout);
         return 0;

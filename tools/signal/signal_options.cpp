@@ -1,12 +1,12 @@
 #include "signal_options.h"
 
 #include "destinations.h"
+#include "option_table.h"
 #include "signal_bounds.h"
 
 #include <cctype>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <iterator>
 
 namespace {
 
@@ -24,57 +24,134 @@ std::string Lower(std::string text)
     return text;
 }
 
-// A finite decimal number and nothing else (no spaces, no nan or inf).
-bool ParseNumber(const std::string& text, double& value)
-{
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
-        return false;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return *end == '\0' && std::isfinite(value);
-}
-
-// What each option with a value allows, for the messages.
-struct Valued {
-    const char* name;
-    const char* allows;
+const Option kOptions[] = {
+    Heading("The signal:"),
+    Text("--format", "k01|k2",
+         "the datagram (default k01): K01 as kinemora_aerofly_fs_2\n"
+         "sends it, K2 as kinemora_mfs_2020 does",
+         "k01 or k2"),
+    Text("--axis", "NAME",
+         "the field that moves, named as kinemora-listen prints it\n"
+         "(pitch, bank, velocity_x, heading, ...); --list-axes shows\n"
+         "every field with its unit, axis and bound",
+         "a field name (kinemora-signal --list-axes shows them)"),
+    Text("--shape", "SHAPE",
+         "sine (default), square, triangle, or step: the offset for\n"
+         "one period, then offset + amplitude until the end",
+         "sine, square, triangle or step"),
+    Decimal("--amplitude", "A", "a number in the field's units", -kLargestValue, kLargestValue,
+            "how far the field moves from the offset, in the field's\n"
+            "units (rad, rad/s, m/s, m/s^2); a negative one turns the\n"
+            "signal over"),
+    Decimal("--period", "S", "seconds", kShortestPeriod, kLongestPeriod,
+            "seconds per cycle, 0.02 to 3600 (default 4); for step, the\n"
+            "seconds before the step"),
+    Decimal("--offset", "B", "a number in the field's units", -kLargestValue, kLargestValue,
+            "the value the signal moves around (default 0)"),
+    Decimal("--rate", "HZ", "datagrams per second", kLowestRate, kHighestRate,
+            "datagrams per second, 1 to 1000 (default 60), evenly spaced"),
+    DecimalAbove("--duration", "S", "seconds", 0, kLongestDuration,
+                 "send for S seconds, then stop softly (default: until\n"
+                 "Ctrl+C)"),
+    Decimal("--ramp", "S", "seconds", 0, kLongestRamp,
+            "soft start and stop, 0 to 60 seconds (default 1): the whole\n"
+            "signal, offset included, rises from 0 over S seconds at\n"
+            "the start and falls back to 0 over S seconds at the end;\n"
+            "one datagram of zeros follows. --ramp 0 turns it off."),
+    Flag("--force", "send a signal beyond the field's gentle bound, up to its\n"
+                    "extreme one: a signal whose |offset| + |amplitude|\n"
+                    "exceeds the gentle bound is refused otherwise, and one\n"
+                    "beyond the extreme always (--list-axes shows both)"),
+    Heading("Where to:"),
+    RepeatedText("--destination", "X",
+                 "where to send (default broadcast:50010); repeat it for up\n"
+                 "to 8 destinations. X is A.B.C.D[:PORT], broadcast[:PORT] or\n"
+                 "adapters[:PORT] (each network adapter's broadcast address),\n"
+                 "as in the settings files of the plug-in and the bridge.",
+                 kDestinationSyntax),
+    Heading("Other:"),
+    Flag("--quiet", "no status lines"),
+    Flag("--list-axes", "list the fields of both formats, then end"),
 };
 
-const Valued kValued[] = {
-    {"--format", "k01 or k2"},
-    {"--axis", "a field name (kinemora-signal --list-axes shows them)"},
-    {"--shape", "sine, square, triangle or step"},
-    {"--amplitude", "a number from -1000000 to 1000000 in the field's units"},
-    {"--period", "seconds from 0.02 to 3600"},
-    {"--offset", "a number from -1000000 to 1000000 in the field's units"},
-    {"--rate", "datagrams per second from 1 to 1000"},
-    {"--duration", "seconds above 0, at most 1000000"},
-    {"--ramp", "seconds from 0 to 60 (0: no soft start and stop)"},
-    {"--destination", kDestinationSyntax},
+const OptionTable kTable = {
+    kSignalProgram,
+    "Usage: kinemora-signal --axis NAME --amplitude A [options]\n"
+    "\n"
+    "Sends a test signal to a motion platform: K01 or K2 datagrams, byte for byte\n"
+    "as the Aerofly FS 2 plug-in (K01) or the MSFS bridge (K2) sends them, in which\n"
+    "one field moves and every other field is exactly 0. Use it to check each axis\n"
+    "of a rig, one at a time, before any simulator runs.\n"
+    "\n",
+    kOptions,
+    std::size(kOptions),
+    "\n"
+    "Stopping: Ctrl+C starts the soft stop: the signal falls to 0 over the ramp,\n"
+    "then one datagram of zeros goes out and the program ends. A second Ctrl+C\n"
+    "shortens the way down to at most 0.25 s; only --ramp 0 jumps to 0.\n"
+    "Ctrl+Break, closing the window, logging off and shutting down (SIGHUP and\n"
+    "SIGTERM on Linux) stop it the same way; after a close, logoff or shutdown the\n"
+    "way down takes at most 3 s, since Windows ends the program soon after.\n"
+    "An option it cannot use ends it with status 2 before anything is sent.\n"
+    "\n"
+    "Signs: each value goes out as given, and the signs are the simulator's own:\n"
+    "kinemora-signal cannot know which way your rig calls up. To learn them, run\n"
+    "kinemora-listen --live while flying the simulator (roll right, pitch up) and\n"
+    "watch which way each field goes; then check here that the rig moves that way\n"
+    "for the same sign.\n"
+    "\n"
+    "Examples:\n"
+    "  move pitch slowly (K01, 0.1 rad either way, 4 s a cycle, until Ctrl+C):\n"
+    "    kinemora-signal --axis pitch --amplitude 0.1 --period 4\n"
+    "  roll for 20 s, as the MSFS bridge would send it:\n"
+    "    kinemora-signal --format k2 --axis bank --amplitude 0.15 --duration 20\n"
+    "  hold pitch at +0.05 rad from 2 s on, to see which way is up:\n"
+    "    kinemora-signal --axis pitch --shape step --amplitude 0.05 --period 2\n"
+    "  heave: the vertical velocity, 1 m/s either way, 3 s a cycle:\n"
+    "    kinemora-signal --format k2 --axis velocity_body_y --amplitude 1 --period 3\n"
+    "  the rate of turn in a triangle, 0.2 rad/s either way:\n"
+    "    kinemora-signal --axis rate_of_turn --shape triangle --amplitude 0.2\n"
+    "  to the rig's controller only, at 192.168.1.50, instead of broadcast:\n"
+    "    kinemora-signal --axis bank --amplitude 0.1 --destination 192.168.1.50\n"
+    "\n"
+    "Begin with a small amplitude and a long period, one axis at a time, with a\n"
+    "hand on the rig's emergency stop.\n",
+    20,
 };
 
-const Valued* FindValued(const std::string& name)
+// The mistake in one line. kinemora-signal shows no usage after it, so the
+// line points to --help.
+std::string Wording(const OptionMistake& mistake)
 {
-    for (const Valued& valued : kValued)
-        if (name == valued.name)
-            return &valued;
-    return nullptr;
+    switch (mistake.kind) {
+    case MistakeKind::Unknown:
+        return "unknown option " + mistake.argument + ". Try --help.";
+    case MistakeKind::NoValue:
+    case MistakeKind::Extra:
+        return Describe(mistake) + ". Try --help.";
+    case MistakeKind::BadValue:
+        break;
+    }
+    return Describe(mistake);
 }
 
-bool Refuse(const Valued& option, const std::string& value, std::string& error)
+// Reads a value of --format or --shape, given in any case.
+bool ReadChoice(const GivenOption& given, SignalSettings& signal)
 {
-    error = std::string(option.name) + " wants " + option.allows + ", not '" + value + "'";
+    const std::string value = Lower(given.text);
+    if (given.Is("--format")) {
+        if (value != "k01" && value != "k2")
+            return false;
+        signal.format = value == "k01" ? SignalFormat::K01 : SignalFormat::K2;
+        return true;
+    }
+    for (Shape shape : {Shape::Sine, Shape::Square, Shape::Triangle, Shape::Step}) {
+        if (value == ShapeName(shape)) {
+            signal.wave.shape = shape;
+            return true;
+        }
+    }
     return false;
-}
-
-// Reads a number within [low, high], or (low, high] when low is excluded.
-bool ReadNumber(const std::string& text, double low, bool low_included, double high, double& value)
-{
-    double number = 0.0;
-    if (!ParseNumber(text, number) || number > high || (low_included ? number < low : number <= low))
-        return false;
-    value = number;
-    return true;
 }
 
 bool ReadAxis(const std::string& axis, SignalSettings& signal, std::string& error)
@@ -156,89 +233,56 @@ bool ReadDestinations(const std::vector<std::string>& values,
 
 } // namespace
 
+std::string SignalUsage()
+{
+    return Usage(kTable);
+}
+
 bool ParseSignalOptions(const std::vector<std::string>& arguments,
                         const std::function<std::vector<Adapter>()>& list_adapters, SignalOptions& options,
                         std::string& error)
 {
-    for (const std::string& arg : arguments) {
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            return true;
-        }
-    }
-
+    const CommandLine line = ReadCommandLine(kTable, arguments);
+    options.help = line.help;
+    options.version = line.version;
+    if (line.help || line.version)
+        return true;
     if (arguments.empty()) {
         error = "--axis and --amplitude are missing: for example kinemora-signal --axis pitch --amplitude 0.1 "
                 "--period 4. Try --help, and --list-axes for the fields.";
         return false;
     }
-    std::string axis;
-    bool amplitude_given = false;
-    std::vector<std::string> destinations;
-    SignalSettings& signal = options.signal;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& arg = arguments[i];
-        if (arg == "--force") {
-            options.force = true;
-            continue;
-        }
-        if (arg == "--quiet") {
-            options.quiet = true;
-            continue;
-        }
-        if (arg == "--list-axes") {
-            options.list_axes = true;
-            continue;
-        }
-        const Valued* option = FindValued(arg);
-        if (!option) {
-            error = arg.rfind("-", 0) == 0 ? "unknown option " + arg + ". Try --help."
-                                           : "unexpected argument '" + arg + "': every value follows its option. Try --help.";
-            return false;
-        }
-        if (i + 1 == arguments.size()) {
-            error = arg + " needs a value: " + option->allows + ". Try --help.";
-            return false;
-        }
-        const std::string& value = arguments[++i];
-        bool read = true;
-        if (arg == "--format") {
-            const std::string format = Lower(value);
-            read = format == "k01" || format == "k2";
-            if (read)
-                signal.format = format == "k01" ? SignalFormat::K01 : SignalFormat::K2;
-        } else if (arg == "--axis") {
-            axis = Lower(value);
-        } else if (arg == "--shape") {
-            const std::string shape = Lower(value);
-            read = false;
-            for (Shape s : {Shape::Sine, Shape::Square, Shape::Triangle, Shape::Step}) {
-                if (shape == ShapeName(s)) {
-                    signal.wave.shape = s;
-                    read = true;
-                }
-            }
-        } else if (arg == "--amplitude") {
-            read = ReadNumber(value, -kLargestValue, true, kLargestValue, signal.wave.amplitude);
-            amplitude_given = true;
-        } else if (arg == "--offset") {
-            read = ReadNumber(value, -kLargestValue, true, kLargestValue, signal.wave.offset);
-        } else if (arg == "--period") {
-            read = ReadNumber(value, kShortestPeriod, true, kLongestPeriod, signal.wave.period);
-        } else if (arg == "--rate") {
-            read = ReadNumber(value, kLowestRate, true, kHighestRate, signal.rate);
-        } else if (arg == "--duration") {
-            read = ReadNumber(value, 0.0, false, kLongestDuration, signal.duration);
-        } else if (arg == "--ramp") {
-            read = ReadNumber(value, 0.0, true, kLongestRamp, signal.ramp);
-        } else {
-            destinations.push_back(value);
-        }
-        if (!read)
-            return Refuse(*option, value, error);
+    if (line.mistake) {
+        error = Wording(*line.mistake);
+        return false;
     }
+    SignalSettings& signal = options.signal;
+    std::string axis;
+    for (const GivenOption& given : line.given) {
+        if ((given.Is("--format") || given.Is("--shape")) && !ReadChoice(given, signal)) {
+            error = Refusal(*given.option, given.text);
+            return false;
+        }
+        if (given.Is("--axis"))
+            axis = Lower(given.text);
+        else if (given.Is("--amplitude"))
+            signal.wave.amplitude = given.number;
+        else if (given.Is("--offset"))
+            signal.wave.offset = given.number;
+        else if (given.Is("--period"))
+            signal.wave.period = given.number;
+        else if (given.Is("--rate"))
+            signal.rate = given.number;
+        else if (given.Is("--duration"))
+            signal.duration = given.number;
+        else if (given.Is("--ramp"))
+            signal.ramp = given.number;
+    }
+    options.force = line.Has("--force");
+    options.quiet = line.Has("--quiet");
+    options.list_axes = line.Has("--list-axes");
     if (options.list_axes)
         return true;
-    return ReadAxis(axis, signal, error) && CheckSignal(options, amplitude_given, error) &&
-           ReadDestinations(destinations, list_adapters, options, error);
+    return ReadAxis(axis, signal, error) && CheckSignal(options, line.Has("--amplitude"), error) &&
+           ReadDestinations(line.Texts("--destination"), list_adapters, options, error);
 }

@@ -19,8 +19,11 @@ struct SignalOptions {
     bool force = false;                    // send beyond the field's gentle bound, up to its extreme
     bool quiet = false;                    // no status lines
     bool help = false;                     // --help: nothing else was checked
+    bool version = false;                  // --version: nothing else was checked
     bool list_axes = false;                // --list-axes: the signal was not checked
 };
+
+constexpr const char* kSignalProgram = "kinemora-signal";
 
 // The ranges the options allow.
 constexpr double kLowestRate = 1.0, kHighestRate = 1000.0;          // datagrams per second
@@ -28,6 +31,8 @@ constexpr double kShortestPeriod = 0.02, kLongestPeriod = 3600.0;  // seconds
 constexpr double kLargestValue = 1000000.0;                          // |amplitude|, |offset|
 constexpr double kLongestDuration = 1000000.0;                       // seconds
 constexpr double kLongestRamp = 60.0;                                // seconds
+
+std::string SignalUsage();
 
 // Reads the arguments after the program's name. The adapters are listed only
 // for a --destination that asks for them. False with the one-line reason in

@@ -1,0 +1,92 @@
+#include "simulator_options.h"
+
+#include "commands.h"
+#include "option_table.h"
+
+#include <cstdint>
+#include <iterator>
+
+namespace {
+
+const Option kOptions[] = {
+    Heading("Options:"),
+    Integer("--port", "N", "a number", 1, 65535,
+            "TCP port on 127.0.0.1 (default: the environment variable\n"
+            "KINEMORA_SIMULATOR_PORT, else 50011); the stand-in reads\n"
+            "the same variable"),
+    Text("--profile", "FILE", "fly a CSV file or replay a recording instead of the\n"
+                              "built-in flight (it repeats)"),
+    Decimal("--rate", "HZ", "frames per second", 1, 1000,
+            "frames per second (default 30); a recording keeps its own"),
+    Decimal("--start", "SECONDS", "a number of seconds", 0, 1e6, "begin this many seconds into the flight (default 0)"),
+    Flag("--fast", "answer every request at once, as fast as the bridge asks"),
+    Flag("--hold", "answer requests only on the command 'step'"),
+    Flag("--offline", "start as if the simulator were not running"),
+    Flag("--verbose", "print every request and every delivery"),
+};
+
+const OptionTable kTable = {
+    kSimulatorProgram,
+    "Usage: kinemora-simulator [options]\n"
+    "\n"
+    "Stands in for Microsoft Flight Simulator 2020 so that kinemora_mfs_2020 can\n"
+    "run without it. The bridge must be linked with the SimConnect stand-in (its\n"
+    "SimConnect.dll beside kinemora_mfs_2020.exe, or libSimConnect.so natively);\n"
+    "the stand-in connects to this program over 127.0.0.1. Every data request is\n"
+    "answered with one delivery of the aircraft's motion, taken from the built-in\n"
+    "flight (take-off, climb, turns, landing; 300 s, repeating), from a CSV file,\n"
+    "or from a kinemora-listen --csv recording of the bridge's K2 datagrams.\n"
+    "\n",
+    kOptions,
+    std::size(kOptions),
+    "\n"
+    "CSV files: a header line naming the columns, then one row per frame.\n"
+    "Columns: velocity_body_z, velocity_body_x, velocity_body_y (m/s),\n"
+    "acceleration_body_z, _x, _y (m/s^2), bank, pitch, heading (radians),\n"
+    "rotation_velocity_body_z, _x, _y (radians per second), in any order; a\n"
+    "quantity without a column is 0. With a time column (time, time_s or\n"
+    "arrival_s, in seconds) the rows are a recording, delivered at their own\n"
+    "times: a kinemora-listen --csv recording replays as it is, its K2 rows\n"
+    "only. Cells may be nan, inf or -inf. See docs/flights.md.\n"
+    "\n",
+    19,
+};
+
+} // namespace
+
+std::string SimulatorUsage()
+{
+    return Usage(kTable) + kCommandHelp;
+}
+
+bool ParseSimulatorOptions(const std::vector<std::string>& arguments, SimulatorOptions& options, std::string& error)
+{
+    const CommandLine line = ReadCommandLine(kTable, arguments);
+    options.help = line.help;
+    options.version = line.version;
+    if (line.help || line.version)
+        return true;
+    if (line.mistake) {
+        error = Describe(*line.mistake);
+        return false;
+    }
+    EmulatorOptions& emulator = options.emulator;
+    for (const GivenOption& given : line.given) {
+        // The later of --fast and --hold counts.
+        if (given.Is("--fast"))
+            emulator.pace = Pace::Fast;
+        else if (given.Is("--hold"))
+            emulator.pace = Pace::Hold;
+    }
+    if (const GivenOption* port = line.Last("--port"))
+        emulator.port = static_cast<std::uint16_t>(port->whole);
+    if (const GivenOption* rate = line.Last("--rate"))
+        emulator.rate_hz = rate->number;
+    if (const GivenOption* start = line.Last("--start"))
+        options.start_seconds = start->number;
+    if (const GivenOption* profile = line.Last("--profile"))
+        options.profile = profile->text;
+    emulator.offline = line.Has("--offline");
+    emulator.verbose = line.Has("--verbose");
+    return true;
+}
