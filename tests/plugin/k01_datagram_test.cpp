@@ -1,11 +1,8 @@
 // The plug-in's K01 encoder alone: the time field and the bytes of EncodeK01.
 #include "k01_datagram.h"
 
-#include "little_endian.h"
-
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -17,16 +14,6 @@ std::vector<std::uint8_t> Encoded(const MotionFrame& frame)
     std::uint8_t msg[kK01Size];
     EncodeK01(frame, msg);
     return std::vector<std::uint8_t>(msg, msg + kK01Size);
-}
-
-float F32Of(const std::vector<std::uint8_t>& d, const char* name)
-{
-    return LoadF32(d.data() + FindField(DatagramFormat::K01, name)->offset);
-}
-
-std::uint32_t U32Of(const std::vector<std::uint8_t>& d, const char* name)
-{
-    return LoadU32(d.data() + FindField(DatagramFormat::K01, name)->offset);
 }
 
 } // namespace
@@ -73,20 +60,4 @@ TEST(EncodeK01, TheWorkedExampleByteForByte)
     EXPECT_EQ(Encoded(frame), expected);
     EXPECT_EQ(frame.bank, 0.5);
     EXPECT_EQ(frame.aircraft_velocity_body.z, 1.5);
-}
-
-TEST(EncodeK01, NarrowsToNearestFloatAndKeepsNanAndInfinity)
-{
-    MotionFrame frame;
-    frame.pitch = 1e300;
-    frame.bank = -1e300;
-    frame.rate_of_turn = std::numeric_limits<double>::quiet_NaN();
-    frame.aircraft_angularvelocity = {0.1, 1.0 / 3.0, -2.5};
-    const std::vector<std::uint8_t> d = Encoded(frame);
-    EXPECT_EQ(F32Of(d, "pitch"), std::numeric_limits<float>::infinity());
-    EXPECT_EQ(F32Of(d, "bank"), -std::numeric_limits<float>::infinity());
-    EXPECT_TRUE(std::isnan(F32Of(d, "rate_of_turn")));
-    EXPECT_EQ(U32Of(d, "angular_velocity_x"), 0x3DCCCCCDu);
-    EXPECT_EQ(U32Of(d, "angular_velocity_y"), 0x3EAAAAABu);
-    EXPECT_EQ(U32Of(d, "angular_velocity_z"), 0xC0200000u);
 }
