@@ -13,9 +13,6 @@
 
 static_assert(kMotionValueCount == kK2FieldCount, "one float per variable of data definition 0");
 
-// The delivery step's name for the datagram's length.
-constexpr std::size_t kMotionDatagramSize = kK2Size;
-
 struct MotionDatagram {
     unsigned char bytes[kK2Size];
 };

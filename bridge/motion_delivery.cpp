@@ -23,7 +23,7 @@ void DeliverMotion(const double (&values)[kMotionValueCount])
 {
     MotionDatagram datagram;
     WriteMotionDatagram(motion_clock.TimeField(), values, datagram);
-    const bool sent = BridgeOutbox().Send(datagram.bytes, static_cast<std::int32_t>(kMotionDatagramSize));
+    const bool sent = BridgeOutbox().Send(datagram.bytes, static_cast<std::int32_t>(kK2Size));
     // Flushed at once, so that a person watching sees each delivery as it
     // happens: "." when a destination took the datagram, "x" when none did.
     std::fputs(sent ? "." : "x", stdout);
