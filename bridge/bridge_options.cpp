@@ -1,7 +1,7 @@
 #include "bridge_options.h"
 
 // The bridge's target links kinemora_settings; its core library does not name it.
-#include "../settings/option_table.h"
+#include "option_table.h"
 
 #include <iterator>
 

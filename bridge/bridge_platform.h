@@ -6,10 +6,6 @@
 
 #include <cstdint>
 
-// Makes sleeps last about what they ask for for the rest of the program: 1 ms
-// timer resolution on Windows, which otherwise sleeps in 15.6 ms steps.
-void RaiseTimerResolution();
-
 void SleepMilliseconds(std::uint32_t milliseconds);
 
 // The high-resolution counter: ticks per second, and the current tick count.

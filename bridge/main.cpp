@@ -3,15 +3,16 @@
 // broadcast to UDP port 50010 unless its settings say otherwise. Runs until it
 // is ended from outside, reconnecting whenever the simulator goes away (or,
 // with --exit-with-simulator, until the simulator goes away).
+#include "arguments.h"
 #include "bridge_options.h"
 #include "bridge_platform.h"
 #include "bridge_settings.h"
 #include "connection.h"
 #include "console_mode.h"
-#include "files.h"
 #include "motion_delivery.h"
 #include "option_table.h"
 #include "socket_startup.h"
+#include "timer_resolution.h"
 
 #include <cstdio>
 
@@ -45,7 +46,7 @@ int main(int argc, char** argv)
         return EndWithError(1);
     }
     StartSockets();
-    RaiseTimerResolution();
+    UseMillisecondTimers();
     TurnOffQuickEdit();
     if (const int status = ApplyBridgeSettings(options)) {
         std::fprintf(stderr, "\n%s", BridgeUsage().c_str());

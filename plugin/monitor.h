@@ -8,6 +8,12 @@
 // itself. The monitor thread keeps the plug-in's module loaded while it runs,
 // so the host may unload the plug-in with the window still showing.
 
+// The plug-in's own module handle, recorded by the library entry on process
+// attach; null until then and on platforms without one. The monitor window
+// uses it as the instance of its window class; the settings find their
+// folder from it.
+extern void* module_handle;
+
 // Starts the monitor thread with the recorded module handle and returns at
 // once, without waiting for the window. A monitor that was started and not
 // yet stopped stays as it is, also when its window was closed by hand.

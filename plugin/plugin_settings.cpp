@@ -4,7 +4,6 @@
 #include "files.h"
 #include "kinemora_version.h"
 #include "log_file.h"
-#include "module_handle.h"
 #include "monitor.h"
 #include "outbox.h"
 #include "settings_file.h"

@@ -9,10 +9,6 @@
 #include <string>
 #include <vector>
 
-// The program's arguments after its name: on Windows from the wide command
-// line, so that a file name may hold any character.
-std::vector<std::string> ProgramArguments(int argc, char** argv);
-
 // The folder of a loaded module, with its trailing separator: on Windows from
 // the module's handle, elsewhere from an address inside it. "" when unknown.
 std::string ModuleFolder(void* module_handle, const void* address_in_module);

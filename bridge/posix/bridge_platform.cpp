@@ -8,9 +8,6 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-// POSIX sleeps already have a fine resolution.
-void RaiseTimerResolution() {}
-
 void SleepMilliseconds(std::uint32_t milliseconds)
 {
     timespec wait{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};

@@ -1,16 +1,9 @@
 #include "bridge_platform.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <cstdio>
 
-
-// Stays in force until the process ends; Windows restores the resolution then.
-void RaiseTimerResolution()
-{
-    timeBeginPeriod(1);
-}
 
 void SleepMilliseconds(std::uint32_t milliseconds)
 {

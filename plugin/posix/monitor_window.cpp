@@ -2,6 +2,8 @@
 // stop. The frame path keeps the snapshot all the same; nothing draws it.
 #include "monitor.h"
 
+void* module_handle = nullptr;
+
 void StartMonitor()
 {
 }

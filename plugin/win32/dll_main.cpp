@@ -1,6 +1,5 @@
 // The library entry, called by the loader after the static objects exist and
 // before they are destroyed.
-#include "module_handle.h"
 #include "monitor.h"
 
 #include <windows.h>

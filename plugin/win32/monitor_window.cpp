@@ -3,7 +3,6 @@
 // the frame path only in the snapshot's CopyOut.
 #include "monitor.h"
 
-#include "module_handle.h"
 #include "monitor_lines.h"
 #include "monitor_thread.h"
 #include "plugin_state.h"
@@ -17,6 +16,8 @@
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
+
+void* module_handle = nullptr;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "files.h"
+#include "arguments.h"
 
 std::vector<std::string> ProgramArguments(int argc, char** argv)
 {

@@ -1,4 +1,4 @@
-#include "files.h"
+#include "arguments.h"
 
 #include "wide_text.h"
 

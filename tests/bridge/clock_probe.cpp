@@ -4,6 +4,7 @@
 //
 //   bridge_clock_probe [SLEEPS]    (default 200 sleeps of 1 ms)
 #include "bridge_platform.h"
+#include "timer_resolution.h"
 #include "microsecond_clock.h"
 
 #include <algorithm>
@@ -18,7 +19,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: bridge_clock_probe [SLEEPS from 1 to 100000]\n");
         return 2;
     }
-    RaiseTimerResolution();
+    UseMillisecondTimers();
 
     MicrosecondClock clock{PerformanceCounter{&ReadCounterFrequency, &ReadCounter}};
     clock.Calibrate();

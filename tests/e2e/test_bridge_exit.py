@@ -23,8 +23,9 @@ class BridgeExitTest(BridgeTestCase):
         return emulator, bridge
 
     def wait_end(self, bridge, timeout):
+        """Seconds until the bridge ended, with all of its output read."""
         started = time.monotonic()
-        bridge.wait_until(lambda: bridge.proc.poll() is not None, timeout, "the bridge ends")
+        bridge.wait(timeout)
         return time.monotonic() - started
 
     def test_ends_after_the_quit_notice(self):

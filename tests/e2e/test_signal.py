@@ -136,9 +136,9 @@ class SignalTest(unittest.TestCase):
         for args, option in bad[:1] if harness.windows() else bad:
             result = harness.run(signal_command(*args))
             self.assertEqual(result.returncode, 2, f"{args}: {result.stderr}")
-            lines = result.stderr.strip().splitlines()
-            self.assertEqual(len(lines), 1, f"{args}: one line: {result.stderr}")
+            lines = result.stderr.replace("\r\n", "\n").split("\n")
             self.assertTrue(lines[0].startswith("kinemora-signal: " + option), lines[0])
+            self.assertEqual(lines[1:3], ["", "Usage: kinemora-signal --axis NAME --amplitude A [options]"], args)
         good = harness.run(signal_command("--format", "k2", "--axis", "heading", "--amplitude", "0.1", "--ramp", "0",
                                           "--duration", "0.001"))
         self.assertEqual(good.returncode, 0, good.stderr)

@@ -1,6 +1,7 @@
 // What the program prints besides datagrams: the field table, the help and
 // the status lines.
 #include "signal_test_support.h"
+#include "signal_options.h"
 #include "signal_text.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ TEST(SignalText, TheAxesTableHasEveryFieldOfBothFormatsWithUnitAndBothBounds)
 
 TEST(SignalText, TheHelpShowsTheSignsTheStopAndAnExample)
 {
-    const std::string usage = kSignalUsage;
+    const std::string usage = SignalUsage();
     EXPECT_NE(usage.find("kinemora-signal --axis pitch --amplitude 0.1 --period 4"), std::string::npos);
     EXPECT_NE(usage.find("kinemora-listen --live"), std::string::npos);
     EXPECT_NE(usage.find("A second Ctrl+C\nshortens the way down to at most 0.25 s; only --ramp 0 jumps to 0."),

@@ -1,7 +1,7 @@
 // kinemora-host: plays the simulator's side for the Aerofly FS 2 plug-in. It
 // loads the plug-in, asks its version, calls Init, then Update once per frame
 // with messages from a flight profile, and Shutdown at the end.
-#include "files.h"
+#include "arguments.h"
 #include "flight_source.h"
 #include "frame_builder.h"
 #include "host_options.h"
@@ -9,6 +9,7 @@
 #include "plugin_library.h"
 #include "replay_script.h"
 #include "socket_startup.h"
+#include "timer_resolution.h"
 #include "tool_platform.h"
 
 #include <atomic>

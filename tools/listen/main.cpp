@@ -1,6 +1,7 @@
 // kinemora-listen: receives Kinemora motion datagrams and prints them
 // decoded, or shows them in a full-screen live view, then sums them up.
 #include "adapters.h"
+#include "arguments.h"
 #include "console_mode.h"
 #include "datagram_format.h"
 #include "field_ranges.h"

@@ -3,11 +3,6 @@
 // The platform seam of the project's tools and test helpers, one file per
 // platform. (Windows Sockets start-up is net/'s StartSockets.)
 
-// Asks for 1 ms timer resolution for the life of the process, so that the
-// tools' sleeps and waits are short on Windows (about 15.6 ms otherwise);
-// nothing on POSIX.
-void UseMillisecondTimers();
-
 // Number of open handles of this process: file descriptors on POSIX, the
 // process handle count on Windows (Wine always reports 0).
 long OpenHandleCount();

@@ -1,8 +1,8 @@
 // kinemora-signal: sends a test signal on one field of K01 or K2 datagrams,
 // so that a rig builder can check each axis before any simulator runs.
+#include "arguments.h"
 #include "console_mode.h"
 #include "destinations.h"
-#include "files.h"
 #include "option_table.h"
 #include "outbox.h"
 #include "pacer.h"
@@ -11,7 +11,7 @@
 #include "socket_startup.h"
 #include "steady_counter.h"
 #include "stop_events.h"
-#include "tool_platform.h"
+#include "timer_resolution.h"
 
 #include <chrono>
 #include <cstdio>
@@ -112,6 +112,7 @@ int main(int argc, char** argv)
     // is one line without the usage, which is long: the line says to try --help.
     if (!ParseSignalOptions(ProgramArguments(argc, argv), ListAdapters, options, error)) {
         Say(error);
+        std::fprintf(stderr, "\n%s", SignalUsage().c_str());
         return 2;
     }
     if (options.help || options.version)

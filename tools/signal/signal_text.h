@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 
-extern const char kSignalUsage[];
 
 // Both formats' fields with unit, gentle and extreme bound and meaning, and
 // how to learn their signs.

@@ -1,13 +1,13 @@
 // kinemora-simulator: emulates Microsoft Flight Simulator 2020 for the bridge
 // kinemora_mfs_2020, through the SimConnect stand-in library.
+#include "arguments.h"
 #include "commands.h"
 #include "emulator.h"
-#include "files.h"
 #include "flight_source.h"
 #include "option_table.h"
 #include "simulator_options.h"
 #include "simulator_port.h"
-#include "tool_platform.h"
+#include "timer_resolution.h"
 
 #include <chrono>
 #include <cstdio>

@@ -23,5 +23,3 @@ long NextHandleSlot()
         close(fd);
     return fd;
 }
-
-void UseMillisecondTimers() {}

@@ -1,7 +1,6 @@
 #include "tool_platform.h"
 
 #include <windows.h>
-#include <timeapi.h>
 
 #include <cstdint>
 
@@ -20,9 +19,4 @@ long NextHandleSlot()
         return -1;
     CloseHandle(probe);
     return static_cast<long>(reinterpret_cast<std::intptr_t>(probe) / 4);
-}
-
-void UseMillisecondTimers()
-{
-    timeBeginPeriod(1);
 }

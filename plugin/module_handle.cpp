@@ -1,3 +1,0 @@
-#include "module_handle.h"
-
-void* module_handle = nullptr;

@@ -1,0 +1,3 @@
+#include "timer_resolution.h"
+
+void UseMillisecondTimers() {}
