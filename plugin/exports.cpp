@@ -9,12 +9,12 @@
 
 extern "C" {
 
-std::int64_t Aerofly_FS_2_External_DLL_GetInterfaceVersion()
+std::int64_t AEROFLY_EXPORT(GetInterfaceVersion)()
 {
     return 2;
 }
 
-bool Aerofly_FS_2_External_DLL_Init(const void* /*host_value*/)
+bool AEROFLY_EXPORT(Init)(const void* /*host_value*/)
 {
     plugin_state.Clear();
     try {
@@ -25,8 +25,8 @@ bool Aerofly_FS_2_External_DLL_Init(const void* /*host_value*/)
     return true;
 }
 
-void Aerofly_FS_2_External_DLL_Update(double /*delta_time*/, const std::uint8_t* message_list_received_byte_stream,
-                                      std::int32_t /*host_value*/, std::uint32_t message_list_received_count)
+void AEROFLY_EXPORT(Update)(double /*delta_time*/, const std::uint8_t* message_list_received_byte_stream,
+                            std::int32_t /*host_value*/, std::uint32_t message_list_received_count)
 {
     try {
         RunFrame(plugin_state, message_list_received_byte_stream, message_list_received_count, SendPluginDatagram);
@@ -35,7 +35,7 @@ void Aerofly_FS_2_External_DLL_Update(double /*delta_time*/, const std::uint8_t*
     }
 }
 
-void Aerofly_FS_2_External_DLL_Shutdown()
+void AEROFLY_EXPORT(Shutdown)()
 {
     try {
         EndPluginSettings();

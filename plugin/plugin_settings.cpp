@@ -1,5 +1,6 @@
 #include "plugin_settings.h"
 
+#include "aerofly_edition.h"
 #include "destinations.h"
 #include "files.h"
 #include "kinemora_version.h"
@@ -13,8 +14,8 @@
 
 namespace {
 
-constexpr const char* kSettingsName = "kinemora_aerofly_fs_2.ini";
-constexpr const char* kLogName = "kinemora_aerofly_fs_2.log";
+constexpr const char* kSettingsName = KINEMORA_PLUGIN_NAME ".ini";
+constexpr const char* kLogName = KINEMORA_PLUGIN_NAME ".log";
 
 // The host's thread alone touches these: Init, Update and Shutdown.
 Outbox plugin_outbox;
@@ -51,7 +52,7 @@ void ApplyPluginSettings()
     SetOutboxReport();
 
     if (plugin_log.IsOpen()) {
-        plugin_log.Write(std::string("kinemora_aerofly_fs_2 ") + KINEMORA_VERSION + ": Init");
+        plugin_log.Write(std::string(KINEMORA_PLUGIN_NAME " ") + KINEMORA_VERSION + ": Init");
         plugin_log.Write("settings: " + DescribeSettingsRead(read, path));
         if (!settings.log)
             plugin_log.Write("settings: written because the settings file has mistakes; it is written at every "

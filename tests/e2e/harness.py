@@ -2,11 +2,14 @@
 private-network guard, the programs under test (native, or Windows under
 Wine, whose server and background programs it starts first), background
 processes whose output is read as it arrives, the listener as the receiver of
-every test, and the simulator emulator and the bridge. The import and export
-tables of the binaries are in pe_tables.py, the benchmarks' timestamping
-receiver in stamped_receiver.py."""
+every test, the plug-in under test (--plugin: kinemora_aerofly_fs_2 by
+default, or kinemora_aerofly_fs_4), and the simulator emulator and the bridge.
+The import and export tables of the binaries are in pe_tables.py, the
+benchmarks' timestamping receiver in stamped_receiver.py."""
 
 import argparse
+import collections
+import functools
 import os
 import re
 import select
@@ -20,7 +23,8 @@ import unittest
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCRIPTS = os.path.join(ROOT, "scripts")
 
-options = argparse.Namespace(build=None, win_build=None, variant="native")
+DEFAULT_PLUGIN = "kinemora_aerofly_fs_2"
+options = argparse.Namespace(build=None, win_build=None, variant="native", plugin=DEFAULT_PLUGIN)
 
 
 def require_private_network():
@@ -44,8 +48,11 @@ WINE_RUN = os.path.join(SCRIPTS, "wine-run")
 
 def wine_log():
     """Where the wineserver and Wine's background programs of this test script
-    write: wine-logs/SCRIPT.log in the native build tree."""
+    write: wine-logs/SCRIPT.log in the native build tree, SCRIPT-PLUGIN.log in
+    the run of a plug-in other than the default."""
     script = os.path.splitext(os.path.basename(sys.argv[0]))[0]
+    if options.plugin != DEFAULT_PLUGIN:
+        script += "-" + options.plugin
     return os.path.join(options.build, "wine-logs", script + ".log")
 
 
@@ -145,6 +152,39 @@ def library(name, windows_binary=None):
     if use_windows:
         return os.path.join(options.win_build, "bin", name + ".dll")
     return os.path.join(options.build, "bin", "lib" + name + ".so")
+
+
+PluginUnderTest = collections.namedtuple("PluginUnderTest", "name edition path")
+
+
+def plugin(windows_binary=None):
+    """The plug-in under test (--plugin): its name, which also names its
+    settings file and log, the Aerofly edition whose exports it has ("2" or
+    "4"), and the library's path in the chosen variant."""
+    return PluginUnderTest(options.plugin, options.plugin.rsplit("_", 1)[1], library(options.plugin, windows_binary))
+
+
+def not_per_plugin(case):
+    """Marks a test, or a class of tests, that does not load the plug-in: it
+    runs in the default plug-in's run only, not again for another plug-in."""
+    def skip_for_another_plugin():
+        if options.plugin != DEFAULT_PLUGIN:
+            raise unittest.SkipTest(f"does not load the plug-in: runs with {DEFAULT_PLUGIN} only")
+
+    if isinstance(case, type):
+        set_up_class = case.setUpClass
+
+        def setUpClass(cls):
+            skip_for_another_plugin()
+            set_up_class()
+        case.setUpClass = classmethod(setUpClass)
+        return case
+
+    @functools.wraps(case)
+    def test(*args, **kwargs):
+        skip_for_another_plugin()
+        return case(*args, **kwargs)
+    return test
 
 
 def run(cmd, timeout=120, **kwargs):
@@ -478,8 +518,11 @@ def main():
     parser.add_argument("--build", required=True, help="native build tree")
     parser.add_argument("--win-build", help="win64 build tree")
     parser.add_argument("--variant", choices=["native", "wine"], default="native")
+    parser.add_argument("--plugin", choices=[DEFAULT_PLUGIN, "kinemora_aerofly_fs_4"], default=DEFAULT_PLUGIN,
+                        help="the plug-in under test")
     parsed, rest = parser.parse_known_args()
     options.build, options.win_build, options.variant = parsed.build, parsed.win_build, parsed.variant
+    options.plugin = parsed.plugin
     require_private_network()
     if windows():
         os.makedirs(os.path.dirname(wine_log()), exist_ok=True)

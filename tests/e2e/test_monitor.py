@@ -1,7 +1,9 @@
 """The plug-in's monitor window under Wine, on a virtual X screen of its own
 (Xvfb): where the window appears, what it shows, and how it starts and ends.
 monitor_probe.exe drives the monitor from inside its process and reports;
-this driver reads the screen with xwd. Nothing here sends a datagram."""
+this driver reads the screen with xwd. Nothing here sends a datagram. With
+--plugin kinemora_aerofly_fs_4 only the cases that load the plug-in run, on
+that plug-in."""
 
 import contextlib
 import ctypes
@@ -266,12 +268,15 @@ class MonitorWindowTest(unittest.TestCase):
         bottom = min(cy + ch, shot.height)
         self.assertTrue(shot.rows_all(CLEAR, cx, cx + cw, below, bottom), f"clear colour from y {below - cy}")
 
+    @harness.not_per_plugin
     def test_window_at_right_edge_of_full_hd_screen(self):
         self.show_window(1920, 1080)
 
+    @harness.not_per_plugin
     def test_window_at_right_edge_of_larger_screen(self):
         self.show_window(2560, 1440)
 
+    @harness.not_per_plugin
     def test_start_and_stop_in_every_order(self):
         with VirtualScreen(1920, 1080) as screen:
             code, out, err = run_probe("lifecycle", environment(screen.display))
@@ -291,6 +296,7 @@ class MonitorWindowTest(unittest.TestCase):
                         "a stop before or while the window is made")
         self.assertEqual(found["quick_stop_windows_left"], "0")
 
+    @harness.not_per_plugin
     def test_a_close_by_hand_and_a_stop_race_200_times(self):
         with VirtualScreen(1920, 1080) as screen:
             code, out, err = run_probe("race", environment(screen.display))
@@ -303,16 +309,18 @@ class MonitorWindowTest(unittest.TestCase):
         self.assertEqual(found["race_windows_left"], "0")
 
     def run_plugin_probe(self, scenario):
-        """The probe on a copy of the plug-in in a folder of its own, with
-        monitor = on in its settings file; returns the probe's report."""
+        """The probe on a copy of the plug-in under test in a folder of its
+        own, with monitor = on in its settings file; returns the probe's report."""
+        plugin = harness.plugin(windows_binary=True)
         folder = os.path.join(tempfile.mkdtemp(dir=harness.options.build), "Dokumente \u00e9 \u2708")
         os.makedirs(folder)
-        dll = os.path.join(folder, "kinemora_aerofly_fs_2.dll")
-        shutil.copy(harness.library("kinemora_aerofly_fs_2", windows_binary=True), dll)
-        with open(os.path.join(folder, "kinemora_aerofly_fs_2.ini"), "w", newline="") as f:
+        dll = os.path.join(folder, plugin.name + ".dll")
+        shutil.copy(plugin.path, dll)
+        with open(os.path.join(folder, plugin.name + ".ini"), "w", newline="") as f:
             f.write("# the window inside the simulator\r\nmonitor = on\r\n")
         with VirtualScreen(1920, 1080) as screen:
-            code, out, err = run_probe(scenario, environment(screen.display), "", harness.windows_path(dll))
+            code, out, err = run_probe(scenario, environment(screen.display), "", harness.windows_path(dll),
+                                       plugin.edition)
             screen.check_running()
         print(out)
         self.assertEqual(code, 0, err)
@@ -338,6 +346,7 @@ class MonitorWindowTest(unittest.TestCase):
         found, err = self.run_plugin_probe("unload")
         self.assertEqual((found["unload_windows_shown"], found["unload_unloaded"]), ("200", "200"), err)
 
+    @harness.not_per_plugin
     def test_lines_read_as_c_formats_them(self):
         nan = struct.unpack("<d", struct.pack("<Q", 0x7FF8000000000000))[0]
         negative_nan = struct.unpack("<d", struct.pack("<Q", 0xFFF8000000000000))[0]

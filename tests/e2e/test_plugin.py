@@ -1,6 +1,6 @@
 """The plug-in end to end: the real library (the Windows DLL under Wine, or
-the native .so) loaded by kinemora-host, its datagrams caught by
-kinemora-listen in the private network."""
+the native .so; kinemora_aerofly_fs_2, or another with --plugin) loaded by
+kinemora-host, its datagrams caught by kinemora-listen in the private network."""
 
 import math
 import os
@@ -63,12 +63,14 @@ class PluginTest(unittest.TestCase):
         with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False, dir=harness.options.build) as f:
             f.write("\n".join(lines) + "\n")
             script = f.name
+        plugin = harness.plugin()
         try:
             listener = harness.Listener("--count", max(expected_datagrams, 1), "--timeout",
                                         30 if expected_datagrams else 3)
-            host = harness.run(harness.command("kinemora-host", harness.library("kinemora_aerofly_fs_2"),
-                                               "--replay", script, *host_options), timeout=120)
+            host = harness.run(harness.command("kinemora-host", plugin.path, "--replay", script, *host_options),
+                               timeout=120)
             self.assertEqual(host.returncode, 0, host.stderr)
+            self.assertIn(f"kinemora-host: {plugin.path} is an Aerofly FS {plugin.edition} plug-in\n", host.stderr)
             datagrams, _ = listener.finish()
         finally:
             os.unlink(script)
@@ -137,20 +139,23 @@ class PluginTest(unittest.TestCase):
         self.assertEqual(got, [k01(0), k01(0, pitch=0.5)])
 
     def test_exports(self):
-        names = pe_tables.exports(harness.library("kinemora_aerofly_fs_2"))
-        self.assertEqual(names, ["Aerofly_FS_2_External_DLL_GetInterfaceVersion", "Aerofly_FS_2_External_DLL_Init",
-                                 "Aerofly_FS_2_External_DLL_Shutdown", "Aerofly_FS_2_External_DLL_Update"])
+        plugin = harness.plugin()
+        names = pe_tables.exports(plugin.path)
+        self.assertEqual(names, [f"Aerofly_FS_{plugin.edition}_External_DLL_{name}"
+                                 for name in ("GetInterfaceVersion", "Init", "Shutdown", "Update")])
 
     def test_long_flight_loses_nothing_and_leaks_nothing(self):
+        plugin = harness.plugin()
         rate = 250
-        seconds = 60 if harness.windows() else 10
+        # A minute under Wine; another plug-in, built from the same sources,
+        # flies the native run's ten seconds.
+        seconds = 60 if harness.windows() and plugin.name == harness.DEFAULT_PLUGIN else 10
         frames = rate * seconds
-        # Each variant records to its own file: ctest may run both at once.
-        recording = os.path.join(harness.options.build, f"plugin-flight-{harness.options.variant}.csv")
+        # Each variant and plug-in records to its own file: ctest may run them at once.
+        recording = os.path.join(harness.options.build, f"plugin-flight-{harness.options.variant}-{plugin.name}.csv")
         listener = harness.Listener("--count", frames, "--timeout", seconds + 120, "--quiet", "--csv", recording)
-        host = harness.run(harness.command("kinemora-host", harness.library("kinemora_aerofly_fs_2"),
-                                           "--rate", rate, "--duration", seconds, "--handles", "--quiet"),
-                           timeout=seconds + 120)
+        host = harness.run(harness.command("kinemora-host", plugin.path, "--rate", rate, "--duration", seconds,
+                                           "--handles", "--quiet"), timeout=seconds + 120)
         self.assertEqual(host.returncode, 0, host.stderr)
         _, summary = listener.finish(timeout=60)
         self.assertIn(f"summary: {frames} datagrams: K01 {frames}, K2 0, unrecognised 0", summary)

@@ -1,6 +1,7 @@
 """The deliverables' settings files and the bridge's command line, end to
 end: the plug-in (the DLL under Wine, or the native .so) in a folder of its
-own beside its kinemora_aerofly_fs_2.ini, driven by kinemora-host; the bridge
+own beside its kinemora_aerofly_fs_2.ini (kinemora_aerofly_fs_4.ini with
+--plugin kinemora_aerofly_fs_4), driven by kinemora-host; the bridge
 with its kinemora_mfs_2020.ini or its options, fed by kinemora-simulator.
 Everything that arrives is caught by kinemora-listen in the private network."""
 
@@ -23,22 +24,25 @@ FOLDER = "Dokumente \u00e9\u00df \u2708 \u30c6\u30b9\u30c8"
 
 
 class PluginFolder:
-    """A copy of the plug-in in a folder of its own, as it lies in external_dll."""
+    """A copy of the plug-in under test in a folder of its own, as it lies in
+    external_dll; ini and log_path are its settings file and log there."""
 
     def __init__(self, settings=None):
         self.folder = os.path.join(tempfile.mkdtemp(dir=harness.options.build), FOLDER)
         os.makedirs(self.folder)
-        self.plugin = os.path.join(self.folder, os.path.basename(harness.library("kinemora_aerofly_fs_2")))
-        shutil.copy(harness.library("kinemora_aerofly_fs_2"), self.plugin)
+        under_test = harness.plugin()
+        self.plugin = os.path.join(self.folder, os.path.basename(under_test.path))
+        shutil.copy(under_test.path, self.plugin)
+        self.ini, self.log_path = self.path(under_test.name + ".ini"), self.path(under_test.name + ".log")
         if settings is not None:
-            with open(self.path("kinemora_aerofly_fs_2.ini"), "wb") as f:
+            with open(self.ini, "wb") as f:
                 f.write(settings if isinstance(settings, bytes) else settings.encode())
 
     def path(self, name):
         return os.path.join(self.folder, name)
 
     def log(self):
-        with open(self.path("kinemora_aerofly_fs_2.log"), encoding="utf-8") as f:
+        with open(self.log_path, encoding="utf-8") as f:
             return [line[20:] for line in f.read().splitlines()]
 
     def fly(self, test, *listeners, env=None):
@@ -63,7 +67,7 @@ class PluginSettingsTest(unittest.TestCase):
         self.assertEqual(len(elsewhere), FRAMES)
         self.assertTrue(all(d["kind"] == "K01" for d in elsewhere))
         self.assertEqual(default, [], "nothing goes to 50010 once the file names another destination")
-        self.assertFalse(os.path.exists(folder.path("kinemora_aerofly_fs_2.log")), "a file without mistakes")
+        self.assertFalse(os.path.exists(folder.log_path), "a file without mistakes")
 
     def test_a_file_with_mistakes_writes_the_log_without_log_on_and_a_file_too_large_applies_nothing(self):
         too_large = b"destination = 192.0.2.10:50132\r\n" + b"#" * (64 * 1024)
@@ -107,9 +111,9 @@ class PluginSettingsTest(unittest.TestCase):
         caught, = folder.fly(self, listen(50126, FRAMES))
         self.assertEqual(len(caught), FRAMES)
         log = folder.log()
-        self.assertRegex(log[0], r"^kinemora_aerofly_fs_2 \d+\.\d+\.\d+: Init$")
-        self.assertEqual(log[1], "settings: read " + (harness.windows_path(folder.path("kinemora_aerofly_fs_2.ini"))
-                                                      if harness.windows() else folder.path("kinemora_aerofly_fs_2.ini")))
+        self.assertRegex(log[0], rf"^{harness.plugin().name} \d+\.\d+\.\d+: Init$")
+        self.assertEqual(log[1], "settings: read " + (harness.windows_path(folder.ini) if harness.windows()
+                                                      else folder.ini))
         self.assertEqual(log[2:9], [
             "settings: line 4 ignored: no '=': write key = value, for example destination = broadcast",
             "settings: line 6 ignored: monitor takes on or off (or true/false, yes/no, 1/0), not 'perhaps'",
@@ -141,15 +145,15 @@ class PluginSettingsTest(unittest.TestCase):
         old = "x" * 99 + "\n"
         full = old * (1024 * 1024 // len(old)) + "y" * 65 + "\n"
         self.assertEqual(len(full), 1024 * 1024 - 10)
-        with open(folder.path("kinemora_aerofly_fs_2.log"), "w") as f:
+        with open(folder.log_path, "w") as f:
             f.write(full)
         folder.fly(self, listen(50010, FRAMES))
-        with open(folder.path("kinemora_aerofly_fs_2.log.1")) as f:
+        with open(folder.log_path + ".1") as f:
             kept = f.read()
         self.assertEqual(kept, full, "the full log is kept whole as .log.1")
         log = folder.log()
         self.assertEqual(log[-1], f"Shutdown: frames {FRAMES}, datagrams {FRAMES}, failures 0")
-        self.assertLess(os.path.getsize(folder.path("kinemora_aerofly_fs_2.log")), 4096)
+        self.assertLess(os.path.getsize(folder.log_path), 4096)
 
     def trace(self, folder):
         """The socket calls of one flight of 3 frames, one list of calls per datagram."""
@@ -220,6 +224,7 @@ class PluginSettingsTest(unittest.TestCase):
         self.assertEqual(self.trace(PluginFolder("# destination = adapters\r\n; log = on\r\n")), traced)
 
 
+@harness.not_per_plugin
 class BridgeSettingsTest(BridgeTestCase):
     def bridge_copy(self, settings):
         """The bridge in a folder of its own beside its settings file (and, for

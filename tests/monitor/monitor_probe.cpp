@@ -6,10 +6,14 @@
 //                             for a line on stdin, then closes it by hand
 //   monitor_probe lifecycle   start and stop in every order
 //   monitor_probe race        a close by hand and a stop, 200 times over
-//   monitor_probe dll PATH    the plug-in at PATH (UTF-8), with monitor = on in
-//                             its settings file: Init, Shutdown, unload, load
-//                             again; then an unload without Shutdown
-//   monitor_probe unload PATH the same plug-in unloaded right after Init, 200 times
+//   monitor_probe dll PATH EDITION
+//                             the plug-in at PATH (UTF-8) for Aerofly FS
+//                             EDITION (2 or 4: whose exports it has), with
+//                             monitor = on in its settings file: Init,
+//                             Shutdown, unload, load again; then an unload
+//                             without Shutdown
+//   monitor_probe unload PATH EDITION
+//                             the same plug-in unloaded right after Init, 200 times
 //   monitor_probe lines       prints the monitor's lines for each snapshot
 //                             that stdin gives, one per line (see ParseSnapshot)
 #include "monitor.h"
@@ -229,12 +233,22 @@ int RaceScenario()
 using InitExport = bool (*)(const void*);
 using ShutdownExport = void (*)();
 
+// The edition whose exports the plug-in has: "2" or "4".
+std::string plugin_edition = "2";
+
 // The plug-in as the simulator drives it: the window comes with Init and goes
-// with Shutdown, however often the plug-in is loaded.
+// with Shutdown, however often the plug-in is loaded. A missing export ends
+// the probe with its name.
 template <class Function>
-Function Export(HMODULE dll, const char* name)
+Function Export(HMODULE dll, const char* function)
 {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+    const std::string name = "Aerofly_FS_" + plugin_edition + "_External_DLL_" + function;
+    void* found = reinterpret_cast<void*>(GetProcAddress(dll, name.c_str()));
+    if (!found) {
+        std::fprintf(stderr, "the plug-in lacks %s\n", name.c_str());
+        std::exit(1);
+    }
+    return reinterpret_cast<Function>(found);
 }
 
 int DllScenario(const wchar_t* path)
@@ -246,8 +260,8 @@ int DllScenario(const wchar_t* path)
         Print((key + "_loaded").c_str(), dll != nullptr);
         if (!dll)
             return 1;
-        auto init = Export<InitExport>(dll, "Aerofly_FS_2_External_DLL_Init");
-        auto shutdown = Export<ShutdownExport>(dll, "Aerofly_FS_2_External_DLL_Shutdown");
+        auto init = Export<InitExport>(dll, "Init");
+        auto shutdown = Export<ShutdownExport>(dll, "Shutdown");
         init(nullptr);
         HWND hwnd = WaitForShownWindow(kWindowTimeoutMs);
         Print((key + "_window_shown").c_str(), hwnd != nullptr);
@@ -271,7 +285,7 @@ int DllScenario(const wchar_t* path)
     // The host lets go of the plug-in without Shutdown: the window's thread
     // keeps it loaded until the window is closed, and then lets it go.
     HMODULE dll = LoadLibraryW(path);
-    auto init = Export<InitExport>(dll, "Aerofly_FS_2_External_DLL_Init");
+    auto init = Export<InitExport>(dll, "Init");
     init(nullptr);
     HWND hwnd = WaitForShownWindow(kWindowTimeoutMs);
     FreeLibrary(dll);
@@ -301,7 +315,7 @@ int UnloadAfterInitScenario(const wchar_t* path)
         HMODULE dll = LoadLibraryW(path);
         if (!dll)
             return 1;
-        Export<InitExport>(dll, "Aerofly_FS_2_External_DLL_Init")(nullptr);
+        Export<InitExport>(dll, "Init")(nullptr);
         FreeLibrary(dll);
         if (HWND hwnd = WaitForShownWindow(kWindowTimeoutMs)) {
             ++shown;
@@ -379,10 +393,13 @@ int main(int argc, char** argv)
         LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
         if (arguments == nullptr || count < 3)
             return 2;
+        if (argc > 3)
+            plugin_edition = argv[3];
         const int status = scenario == "dll" ? DllScenario(arguments[2]) : UnloadAfterInitScenario(arguments[2]);
         LocalFree(arguments);
         return status;
     }
-    std::fprintf(stderr, "usage: monitor_probe window | lifecycle | race | dll PATH | unload PATH | lines < SNAPSHOTS\n");
+    std::fprintf(stderr, "usage: monitor_probe window | lifecycle | race | dll PATH EDITION | unload PATH EDITION | "
+                 "lines < SNAPSHOTS\n");
     return 2;
 }

@@ -30,11 +30,13 @@ const OptionTable kTable = {
     kHostProgram,
     "Usage: kinemora-host PLUGIN [options]\n"
     "\n"
-    "Loads an Aerofly FS 2 plug-in (kinemora_aerofly_fs_2.dll, or the .so of a\n"
-    "native build) and drives it as the simulator does: the version query, Init,\n"
-    "one Update per frame with the frame's messages, and Shutdown. Each frame\n"
-    "carries the six motion messages (the velocity in body and in world axes)\n"
-    "and further messages with real names, like the simulator sends.\n"
+    "Loads an Aerofly FS 2 or FS 4 plug-in (kinemora_aerofly_fs_2.dll or\n"
+    "kinemora_aerofly_fs_4.dll, or the .so of a native build), finds which of the\n"
+    "two editions' exports it has and says which, and drives it as the simulator\n"
+    "does: the version query, Init, one Update per frame with the frame's\n"
+    "messages, and Shutdown. Each frame carries the six motion messages (the\n"
+    "velocity in body and in world axes) and further messages with real names,\n"
+    "like the simulator sends.\n"
     "\n",
     kOptions,
     std::size(kOptions),

@@ -1,6 +1,7 @@
-// kinemora-host: plays the simulator's side for the Aerofly FS 2 plug-in. It
-// loads the plug-in, asks its version, calls Init, then Update once per frame
-// with messages from a flight profile, and Shutdown at the end.
+// kinemora-host: plays the simulator's side for an Aerofly FS 2 or FS 4
+// plug-in. It loads the plug-in, finds which edition's exports it has, asks
+// its version, calls Init, then Update once per frame with messages from a
+// flight profile, and Shutdown at the end.
 #include "arguments.h"
 #include "flight_source.h"
 #include "frame_builder.h"
@@ -165,6 +166,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kinemora-host: %s\n", error.c_str());
         return 1;
     }
+    if (!options.quiet)
+        std::fprintf(stderr, "kinemora-host: %s\n", DescribePlugin(options.plugin, plugin).c_str());
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
 

@@ -2,15 +2,42 @@
 
 #include "shared_library.h"
 
+#include <vector>
+
 namespace {
 
+// FS 2 first: it is driven when a library has both sets, and named on a tie.
+constexpr int kEditions[] = {2, 4};
+
+struct ExportSet {
+    PluginExports exports;
+    std::vector<std::string> missing;
+};
+
 template <typename Function>
-void Find(void* library, const char* name, Function& function, std::string& missing)
+void Find(void* library, int edition, const char* function, Function& pointer, std::vector<std::string>& missing)
 {
-    void* symbol = FindSymbol(library, name);
+    const std::string name = "Aerofly_FS_" + std::to_string(edition) + "_External_DLL_" + function;
+    void* symbol = FindSymbol(library, name.c_str());
     if (!symbol)
-        missing += std::string(missing.empty() ? "" : ", ") + name;
-    function = reinterpret_cast<Function>(symbol);
+        missing.push_back(name);
+    pointer = reinterpret_cast<Function>(symbol);
+}
+
+ExportSet FindExports(void* library, int edition)
+{
+    ExportSet set;
+    set.exports.edition = edition;
+    Find(library, edition, "GetInterfaceVersion", set.exports.GetInterfaceVersion, set.missing);
+    Find(library, edition, "Init", set.exports.Init, set.missing);
+    Find(library, edition, "Update", set.exports.Update, set.missing);
+    Find(library, edition, "Shutdown", set.exports.Shutdown, set.missing);
+    return set;
+}
+
+std::string Edition(int edition)
+{
+    return "Aerofly FS " + std::to_string(edition);
 }
 
 } // namespace
@@ -23,17 +50,37 @@ void* LoadPlugin(const std::string& path, PluginExports& exports, std::string& e
         error = "cannot load " + path + ": " + reason;
         return nullptr;
     }
-    std::string missing;
-    Find(library, "Aerofly_FS_2_External_DLL_GetInterfaceVersion", exports.GetInterfaceVersion, missing);
-    Find(library, "Aerofly_FS_2_External_DLL_Init", exports.Init, missing);
-    Find(library, "Aerofly_FS_2_External_DLL_Update", exports.Update, missing);
-    Find(library, "Aerofly_FS_2_External_DLL_Shutdown", exports.Shutdown, missing);
-    if (!missing.empty()) {
-        error = path + " is not an Aerofly FS 2 plug-in: it lacks " + missing;
+    std::vector<ExportSet> sets;
+    for (int edition : kEditions)
+        sets.push_back(FindExports(library, edition));
+    const ExportSet* closest = nullptr;
+    for (const ExportSet& set : sets) {
+        if (!closest || set.missing.size() < closest->missing.size())
+            closest = &set;
+    }
+    if (!closest->missing.empty()) {
+        std::string missing;
+        for (const std::string& name : closest->missing)
+            missing += (missing.empty() ? "" : ", ") + name;
+        error = path + " is not an Aerofly FS 2 or FS 4 plug-in: of the " + Edition(closest->exports.edition) +
+                " exports it lacks " + missing + "; name a plug-in that has all four exports of either, such as "
+                "kinemora_aerofly_fs_2.dll or kinemora_aerofly_fs_4.dll";
         CloseSharedLibrary(library);
         return nullptr;
     }
+    exports = closest->exports;
+    exports.both_editions = true;
+    for (const ExportSet& set : sets)
+        exports.both_editions = exports.both_editions && set.missing.empty();
     return library;
+}
+
+std::string DescribePlugin(const std::string& path, const PluginExports& exports)
+{
+    if (exports.both_editions)
+        return path + " has the exports of both an Aerofly FS 2 and an Aerofly FS 4 plug-in; driving its " +
+               Edition(exports.edition) + " exports";
+    return path + " is an " + Edition(exports.edition) + " plug-in";
 }
 
 void UnloadPlugin(void* library)
