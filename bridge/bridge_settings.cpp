@@ -100,6 +100,11 @@ int ApplyBridgeSettings(const BridgeOptions& options)
     return 0;
 }
 
+void WriteBridgeLog(const std::string& line)
+{
+    bridge_log.Write(line);
+}
+
 void LogConnectionEnd()
 {
     bridge_outbox.LogCounts("connection ended");

@@ -7,12 +7,17 @@
 #include "bridge_options.h"
 #include "outbox.h"
 
+#include <string>
+
 // Reads the settings and tells standard error what applies. Returns 0 to go
 // on, or 2 after a one-line reason (a bad --destination, an unreadable --config).
 int ApplyBridgeSettings(const BridgeOptions& options);
 
 // Where each datagram goes.
 Outbox& BridgeOutbox();
+
+// One line to the log, if the bridge has one.
+void WriteBridgeLog(const std::string& line);
 
 // At the end of a connection: its counts to the log, which start again.
 void LogConnectionEnd();

@@ -6,6 +6,7 @@
 #include "dispatch_watch.h"
 #include "motion_delivery.h"
 #include "receive_record.h"
+#include "record_log.h"
 
 #include <cstdio>
 
@@ -46,10 +47,15 @@ void OnDispatch(SimConnectRecord* record, std::uint32_t size, void*)
         RequestMotionData();
         DeliverMotion(routed.values);
         break;
-    case RecordAction::PrintKind:
+    case RecordAction::PrintKind: {
         std::printf("\nReceived:%d", static_cast<int>(routed.kind));
         std::fflush(stdout);
+        // The open record names the simulator; an exception tells of a refused call.
+        const std::string note = DescribeRecordForLog(reinterpret_cast<const unsigned char*>(record), size);
+        if (!note.empty())
+            WriteBridgeLog(note);
         break;
+    }
     case RecordAction::Nothing:
         break;
     }

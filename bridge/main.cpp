@@ -47,11 +47,16 @@ int main(int argc, char** argv)
     }
     StartSockets();
     UseMillisecondTimers();
+    const ThrottlingResult throttling = OptOutOfPowerThrottling();
     TurnOffQuickEdit();
     if (const int status = ApplyBridgeSettings(options)) {
         std::fprintf(stderr, "\n%s", BridgeUsage().c_str());
         return EndWithError(status);
     }
+    // A refused opt-out changes nothing; the log says what it did.
+    const std::string throttling_line = DescribeThrottlingOptOut(throttling);
+    if (!throttling_line.empty())
+        WriteBridgeLog(throttling_line);
     CalibrateMotionClock();
     for (;;) {
         if (RunConnection() && options.exit_with_simulator) {

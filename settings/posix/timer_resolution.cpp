@@ -1,3 +1,13 @@
 #include "timer_resolution.h"
 
 void UseMillisecondTimers() {}
+
+ThrottlingResult OptOutOfPowerThrottling()
+{
+    return {};
+}
+
+std::string DescribeThrottlingOptOut(const ThrottlingResult&)
+{
+    return "";
+}

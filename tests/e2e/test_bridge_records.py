@@ -8,12 +8,13 @@ stand-in SimConnect.dll under Wine) against the native emulator."""
 import math
 import os
 import re
+import shutil
 import struct
 import tempfile
 import time
 
 import harness
-from harness import GREETING, BridgeTestCase, Emulator, Listener, check_running_clock, start_bridge
+from harness import GREETING, BridgeTestCase, Emulator, Listener, Process, check_running_clock, start_bridge
 
 # Definition 0 as the bridge must register it, in order; velocities in metres per second.
 DEFINITION = [
@@ -35,6 +36,17 @@ COLUMNS = ["velocity_body_z", "velocity_body_x", "velocity_body_y",
            "acceleration_body_z", "acceleration_body_x", "acceleration_body_y",
            "bank", "pitch", "heading",
            "rotation_velocity_body_z", "rotation_velocity_body_x", "rotation_velocity_body_y"]
+
+# What each edition of the emulator announces, as the bridge's log must name it.
+EDITIONS = [
+    ("2020", "simulator: KittyHawk 11.0.282174.999, SimConnect 11.0.62651.3 "
+             "(developers report this name for MSFS 2020)"),
+    ("2024", "simulator: SunRise 12.1.282174.999, SimConnect 12.1.71436.2 "
+             "(developers report this name for MSFS 2024)"),
+]
+# Wine 8 has SetProcessInformation, but not the power-throttling part of it.
+WINE_THROTTLING = ("power throttling: no opt-out on this system (SetProcessInformation answered error 1: "
+                   "not implemented, as under Wine); nothing to do")
 
 NAN, INF = float("nan"), float("inf")
 # One row per frame. Distinct values everywhere, so that any mix-up of the
@@ -172,6 +184,44 @@ class BridgeRecordsTest(BridgeTestCase):
         self.assert_quiet(emulator, listener, bridge, 4, 8, text)
         self.assertIn("client 'Request Data' connected", emulator.status())
         self.assertEqual(len(emulator.matching(r"disconnected")), 0)
+
+    def bridge_with_log(self):
+        """The bridge with --log in a folder of its own (with the stand-in
+        SimConnect.dll for Windows); returns it and its log's path."""
+        folder = tempfile.mkdtemp(dir=harness.options.build)
+        self.addCleanup(shutil.rmtree, folder, True)  # after tearDown has stopped the bridge
+        command = harness.command("kinemora_mfs_2020", "--log")
+        program = command[-2]
+        shutil.copy(program, folder)
+        if harness.windows():
+            shutil.copy(os.path.join(os.path.dirname(program), "SimConnect.dll"), folder)
+        command[-2] = os.path.join(folder, os.path.basename(program))
+        return self.keep(Process(command)), os.path.join(folder, "kinemora_mfs_2020.log")
+
+    def test_the_log_names_the_edition_that_answered_and_every_exception(self):
+        for edition, simulator in EDITIONS:
+            with self.subTest(edition=edition):
+                try:
+                    self.check_log(edition, simulator)
+                finally:
+                    for process in self.processes:
+                        process.stop()
+
+    def check_log(self, edition, simulator):
+        emulator = self.keep(Emulator("--hold", "--edition", edition))
+        bridge, path = self.bridge_with_log()
+        bridge.wait_until(lambda: bridge.text() == GREETING, 60, "both messages and the open record")
+        emulator.send("exception 3 15 2")
+        bridge.wait_until(lambda: bridge.text() == GREETING + "\nReceived:1", 10, "the exception's kind")
+
+        def log():
+            with open(path, encoding="utf-8") as f:
+                return [line[20:] for line in f.read().splitlines()]
+        exception = "simulator exception 3 (send ID 15, index 2): the simulator refused one of the bridge's calls"
+        bridge.wait_until(lambda: any(line.startswith(exception) for line in log()), 10, "the exception logged")
+        self.assertEqual([line for line in log() if line.startswith("simulator:")], [simulator])
+        throttling = [line for line in log() if line.startswith("power throttling:")]
+        self.assertEqual(throttling, [WINE_THROTTLING] if harness.windows() else [])
 
 
 if __name__ == "__main__":

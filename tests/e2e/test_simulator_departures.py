@@ -42,7 +42,7 @@ class DeparturesTest(unittest.TestCase):
         self.assertTrue(status.endswith(", 10 departures"), status)
 
         records = [line for line in probe.stdout.splitlines() if line.startswith("record ")]
-        self.assertEqual(records[0], "record kind=2 size=300 name=Kinemora simulator emulator",
+        self.assertEqual(records[0], "record kind=2 size=308 name=KittyHawk",
                          "the open acknowledgement comes first")
         # Calls 3 and 4 of the connection were refused, at their name argument.
         self.assertEqual(records[1:3], ["record kind=1 code=7 send_id=3 index=3",

@@ -41,7 +41,7 @@ TEST(EmulatorCommands, ParsesEachCommandWithItsArgument)
 
 TEST(EmulatorCommands, KnowWhichOfThemSendToTheClient)
 {
-    for (const char* line : {"quit", "drop", "simstart", "event 1", "record 7", "data 0", "short"})
+    for (const char* line : {"quit", "drop", "simstart", "event 1", "record 7", "exception 1 2 3", "data 0", "short"})
         EXPECT_TRUE(Parsed(line).needs_client) << line;
     for (const char* line : {"help", "status", "offline", "online", "hold", "step", "run", "wait 1", "exit"})
         EXPECT_FALSE(Parsed(line).needs_client) << line;
@@ -63,6 +63,8 @@ TEST(EmulatorCommands, ExplainsMistakes)
     EXPECT_EQ(Refusal("quit now"), "'quit' takes no argument; 'help' shows how to use it");
     EXPECT_EQ(Refusal("event"), "'event' takes one argument; 'help' shows how to use it");
     EXPECT_EQ(Refusal("short 1 2"), "'short' takes at most one argument; 'help' shows how to use it");
+    EXPECT_EQ(Refusal("exception 3 15"), "'exception' takes three arguments; 'help' shows how to use it");
+    EXPECT_EQ(Refusal("exception 3 15 x"), "'exception' wants whole numbers from 0 to 4294967295, not 'x'");
     EXPECT_EQ(Refusal("event -1"), "'event' wants a whole number from 0 to 4294967295, not '-1'");
     EXPECT_EQ(Refusal("record 4294967296"), "'record' wants a whole number from 0 to 4294967295, not '4294967296'");
     EXPECT_EQ(Refusal("short 65"), "'short' wants a value count from 0 to 64, not '65'");

@@ -209,18 +209,19 @@ TEST(SimRecords, ExceptionCarriesCodeCallAndArgument)
     EXPECT_EQ(WriteExceptionRecord(record, 23, 7, 3, 4), 0u);
 }
 
-TEST(SimRecords, OpenAcknowledgementNamesTheApplication)
+TEST(SimRecords, OpenAcknowledgementAnnouncesTheEdition)
 {
     unsigned char record[kOpenRecordSize];
     std::memset(record, 0xEE, sizeof(record));
-    ASSERT_EQ(WriteOpenRecord(record, sizeof(record), "Emu"), 300u);
-    Bytes expected(300, 0);
-    const unsigned char head[] = {0x2C, 0x01, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0, 'E', 'm', 'u'};
+    ASSERT_EQ(WriteOpenRecord(record, sizeof(record), *FindEdition("2024")), 308u);
+    Bytes expected(308, 0);
+    const unsigned char head[] = {0x34, 0x01, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0, 'S', 'u', 'n', 'R', 'i', 's', 'e'};
     std::copy(std::begin(head), std::end(head), expected.begin());
-    expected[268] = 1; // version 1.0.0.0 of the application
-    expected[284] = 1; // and of the library
-    EXPECT_EQ(Written(record, 300), expected);
-    EXPECT_EQ(WriteOpenRecord(record, 299, "Emu"), 0u);
+    const std::uint32_t versions[] = {12, 1, 282174, 999, 12, 1, 71436, 2}; // application, SimConnect
+    for (std::size_t i = 0; i < 8; ++i)
+        PutU32(expected.data() + 268 + 4 * i, versions[i]);
+    EXPECT_EQ(Written(record, 308), expected);
+    EXPECT_EQ(WriteOpenRecord(record, 307, DefaultEdition()), 0u);
 }
 
 // The emulator's records mean to the bridge what the emulator means by them.
@@ -237,7 +238,8 @@ TEST(SimRecordsThroughTheBridge, EachRecordRoutesAsIntended)
     EXPECT_EQ(other.action, RecordAction::PrintKind);
     EXPECT_EQ(other.kind, 7u);
     unsigned char open[kOpenRecordSize];
-    const RoutedRecord opened = RouteRecord(open, static_cast<std::uint32_t>(WriteOpenRecord(open, sizeof(open), "E")));
+    const RoutedRecord opened =
+        RouteRecord(open, static_cast<std::uint32_t>(WriteOpenRecord(open, sizeof(open), DefaultEdition())));
     EXPECT_EQ(opened.action, RecordAction::PrintKind);
     EXPECT_EQ(opened.kind, 2u);
     const RoutedRecord refused = route(WriteExceptionRecord(record, sizeof(record), 7, 3, 3));

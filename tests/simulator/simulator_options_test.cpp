@@ -44,6 +44,7 @@ TEST(SimulatorOptions, MistakesHelpAndVersion)
         {{"--rate", "0.5"}, "--rate wants frames per second from 1 to 1000, not '0.5'"},
         {{"--start", "-1"}, "--start wants a number of seconds from 0 to 1000000, not '-1'"},
         {{"--start"}, "--start needs a value: a number of seconds from 0 to 1000000"},
+        {{"--edition", "2022"}, "--edition wants 2020 or 2024, not '2022'"},
         {{"--bogus"}, "unknown option '--bogus'"},
         {{"fast"}, "unexpected argument 'fast': every value follows its option"},
     };

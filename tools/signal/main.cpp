@@ -127,6 +127,11 @@ int main(int argc, char** argv)
     TurnOffQuickEdit();
     StartSockets();
     UseMillisecondTimers();
+    // Only a refusal is said, even with --quiet: it may make the signal
+    // uneven. A system without the call has no such throttling.
+    const ThrottlingResult throttling = OptOutOfPowerThrottling();
+    if (throttling.outcome == ThrottlingOptOut::Refused)
+        Say(DescribeThrottlingOptOut(throttling));
     Outbox outbox;
     outbox.SetDestinations(options.destinations);
     // A failing send is said, even with --quiet: the first failure of each

@@ -120,8 +120,8 @@ void ClientSession::Open(simlink::FrameReader& reader)
     Say("client '%s' connected", name.c_str());
     // The simulator's first record on every connection acknowledges the open.
     unsigned char open[kOpenRecordSize];
-    if (SendRecord(open, WriteOpenRecord(open, sizeof(open), "Kinemora simulator emulator")) && verbose_)
-        Say("sent the open acknowledgement (a record of kind 2)");
+    if (SendRecord(open, WriteOpenRecord(open, sizeof(open), edition_)) && verbose_)
+        Say("sent the open acknowledgement (a record of kind 2) as %s", edition_.application_name);
 }
 
 void ClientSession::AddDatum(simlink::FrameReader& reader)
@@ -144,12 +144,12 @@ void ClientSession::AddDatum(simlink::FrameReader& reader)
     datum.quantity = FindVariable(name);
     if (datum.quantity < 0) {
         Departure(which + ": no such variable; refused with an exception record");
-        SendException(3, "unknown variable name");
+        SendException(kExceptionNameUnrecognized, calls_, 3, "unknown variable name");
         return;
     }
     if (!KnownUnits(units)) {
         Departure(which + ": units '" + units + "' are unknown; refused with an exception record");
-        SendException(4, "unknown units name");
+        SendException(kExceptionNameUnrecognized, calls_, 4, "unknown units name");
         return;
     }
     const Dimension dimension = kQuantities[datum.quantity].dimension;
@@ -234,12 +234,12 @@ void ClientSession::SendEvent(std::uint32_t event_id, const char* what)
         Say("sent %s (event ID %u)", what, static_cast<unsigned>(event_id));
 }
 
-void ClientSession::SendException(std::uint32_t index, const char* what)
+void ClientSession::SendException(std::uint32_t code, std::uint32_t send_id, std::uint32_t index, const char* what)
 {
     unsigned char record[kExceptionRecordSize];
-    if (SendRecord(record, WriteExceptionRecord(record, sizeof(record), kExceptionNameUnrecognized, calls_, index)))
-        Say("sent an exception (a record of kind 1): call %u, argument %u: %s", static_cast<unsigned>(calls_),
-            static_cast<unsigned>(index), what);
+    if (SendRecord(record, WriteExceptionRecord(record, sizeof(record), code, send_id, index)))
+        Say("sent an exception (a record of kind 1): exception %u, call %u, argument %u: %s",
+            static_cast<unsigned>(code), static_cast<unsigned>(send_id), static_cast<unsigned>(index), what);
 }
 
 bool ClientSession::Deliver(const Request& request, const double* state, std::size_t value_limit,

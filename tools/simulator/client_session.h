@@ -9,6 +9,7 @@
 #include "bridge_variables.h"
 #include "link_protocol.h"
 #include "loopback.h"
+#include "sim_records.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +28,11 @@ public:
     // Values in one delivery, at most.
     static constexpr std::size_t kMaxValues = 64;
 
-    ClientSession(LoopbackSocket socket, bool verbose) : socket_(socket), verbose_(verbose) {}
+    // edition: what the open acknowledgement announces.
+    ClientSession(LoopbackSocket socket, const SimulatorEdition& edition, bool verbose)
+        : socket_(socket), edition_(edition), verbose_(verbose)
+    {
+    }
     ~ClientSession();
     ClientSession(const ClientSession&) = delete;
     ClientSession& operator=(const ClientSession&) = delete;
@@ -54,6 +59,7 @@ public:
     bool SendRecord(const unsigned char* record, std::size_t size);
     void SendHeaderRecord(std::uint32_t kind, const char* what);
     void SendEvent(std::uint32_t event_id, const char* what);
+    void SendException(std::uint32_t code, std::uint32_t send_id, std::uint32_t index, const char* what);
 
     // Answers one request with the values of state for its definition, at
     // most value_limit of them; frame numbers the flight's frame. True when a
@@ -70,9 +76,9 @@ private:
     void Open(simlink::FrameReader& reader);
     void AddDatum(simlink::FrameReader& reader);
     void AddRequest(simlink::FrameReader& reader);
-    void SendException(std::uint32_t index, const char* what);
 
     LoopbackSocket socket_;
+    const SimulatorEdition& edition_;
     bool verbose_;
     simlink::FrameAssembler received_;
     bool opened_ = false;

@@ -16,6 +16,9 @@ const char kCommandHelp[] =
     "  simstart       send the SimStart event under the ID the client subscribed it with\n"
     "  event ID       send an event record with this event ID\n"
     "  record KIND    send a record of this kind (for example 7) with nothing in it\n"
+    "  exception N SEND_ID INDEX\n"
+    "                 send an exception record: exception N for the client's call\n"
+    "                 SEND_ID (its open is 1), failing on argument INDEX\n"
     "  data ID        send one data record for this request ID, unasked\n"
     "  short [N]      answer the oldest pending request with only N values (default 11)\n"
     "  hold           stop answering requests; they wait for 'step'\n"
@@ -30,7 +33,7 @@ namespace {
 struct Name {
     const char* word;
     CommandKind kind;
-    int arguments;     // 0 none, 1 required, 2 optional
+    int arguments;     // 0 none, 1 required, 2 optional, 3 three required
     bool needs_client; // sends to the connected client
 };
 
@@ -39,10 +42,11 @@ const Name kNames[] = {
     {"offline", CommandKind::Offline, 0, false}, {"online", CommandKind::Online, 0, false},
     {"quit", CommandKind::Quit, 0, true},        {"drop", CommandKind::Drop, 0, true},
     {"simstart", CommandKind::SimStart, 0, true}, {"event", CommandKind::Event, 1, true},
-    {"record", CommandKind::Record, 1, true},    {"data", CommandKind::Data, 1, true},
-    {"short", CommandKind::Short, 2, true},      {"hold", CommandKind::Hold, 0, false},
-    {"step", CommandKind::Step, 0, false},       {"run", CommandKind::Run, 0, false},
-    {"wait", CommandKind::Wait, 1, false},       {"exit", CommandKind::Exit, 0, false},
+    {"record", CommandKind::Record, 1, true},    {"exception", CommandKind::Exception, 3, true},
+    {"data", CommandKind::Data, 1, true},        {"short", CommandKind::Short, 2, true},
+    {"hold", CommandKind::Hold, 0, false},       {"step", CommandKind::Step, 0, false},
+    {"run", CommandKind::Run, 0, false},         {"wait", CommandKind::Wait, 1, false},
+    {"exit", CommandKind::Exit, 0, false},
 };
 
 bool ParseWhole(const std::string& text, std::uint32_t& value)
@@ -78,11 +82,11 @@ bool ParseCommand(const std::string& line, Command& command, std::string& error)
         return false;
     }
     const std::size_t given = parts.size() - 1;
-    if (given > 1 || (name->arguments == 0 && given == 1) || (name->arguments == 1 && given == 0)) {
-        error = "'" + parts[0] + "' takes " +
-                (name->arguments == 0 ? std::string("no argument")
-                                      : name->arguments == 1 ? "one argument" : "at most one argument") +
-                "; 'help' shows how to use it";
+    const std::size_t least = name->arguments == 1 || name->arguments == 3 ? name->arguments : 0;
+    const std::size_t most = name->arguments == 3 ? 3 : name->arguments == 0 ? 0 : 1;
+    if (given < least || given > most) {
+        const char* takes[] = {"no argument", "one argument", "at most one argument", "three arguments"};
+        error = "'" + parts[0] + "' takes " + takes[name->arguments] + "; 'help' shows how to use it";
         return false;
     }
     command = Command{};
@@ -99,6 +103,16 @@ bool ParseCommand(const std::string& line, Command& command, std::string& error)
             return false;
         }
         return true;
+    case CommandKind::Exception: {
+        std::uint32_t* fields[] = {&command.id, &command.send_id, &command.index};
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (!ParseWhole(parts[i + 1], *fields[i])) {
+                error = "'exception' wants whole numbers from 0 to 4294967295, not '" + parts[i + 1] + "'";
+                return false;
+            }
+        }
+        return true;
+    }
     case CommandKind::Short:
         command.id = 11;
         if (given == 1 && (!ParseWhole(argument, command.id) || command.id > 64)) {

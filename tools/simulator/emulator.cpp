@@ -53,6 +53,11 @@ void Emulator::Run(CommandQueue& commands)
     Say("listening on 127.0.0.1:%u (%s)", static_cast<unsigned>(options_.port),
         options_.offline ? "offline: refusing connections until 'online'" : "online");
     Say("flight: %s", source_.Description().c_str());
+    const SimulatorEdition& edition = *options_.edition;
+    Say("edition: MSFS %s, announced as %s %u.%u.%u.%u with SimConnect %u.%u.%u.%u", edition.year,
+        edition.application_name, edition.application_version[0], edition.application_version[1],
+        edition.application_version[2], edition.application_version[3], edition.library_version[0],
+        edition.library_version[1], edition.library_version[2], edition.library_version[3]);
     play_start_ = Clock::now();
     next_report_ = Clock::now() + kReportEvery;
 
@@ -163,7 +168,7 @@ void Emulator::AcceptConnections()
             Say("refused a connection: %s", refusal);
             continue;
         }
-        client_.reset(new ClientSession(incoming, options_.verbose));
+        client_.reset(new ClientSession(incoming, *options_.edition, options_.verbose));
     }
 }
 
@@ -224,6 +229,9 @@ void Emulator::Execute(const Command& command)
         break;
     case CommandKind::Record:
         client_->SendHeaderRecord(command.id, "a record of another kind");
+        break;
+    case CommandKind::Exception:
+        client_->SendException(command.id, command.send_id, command.index, "by the command 'exception'");
         break;
     case CommandKind::Data:
         Deliver(ClientSession::Request{command.id, 0}, ClientSession::kMaxValues);

@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "flight_source.h"
 #include "loopback.h"
+#include "sim_records.h"
 
 #include <chrono>
 #include <cstdint>
@@ -25,6 +26,7 @@ struct EmulatorOptions {
     Pace pace = Pace::Realistic;
     bool offline = false;
     bool verbose = false;
+    const SimulatorEdition* edition = &DefaultEdition();
 };
 
 // Commands from the standard-input reader thread to the emulator's loop.

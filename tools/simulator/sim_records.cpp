@@ -13,7 +13,26 @@ void WriteHeader(unsigned char* out, std::size_t size, std::uint32_t kind)
     PutU32(out + 8, kind);
 }
 
+const SimulatorEdition kEditions[] = {
+    {"2020", "KittyHawk", {11, 0, 282174, 999}, {11, 0, 62651, 3}},
+    {"2024", "SunRise", {12, 1, 282174, 999}, {12, 1, 71436, 2}},
+};
+
 } // namespace
+
+const SimulatorEdition& DefaultEdition()
+{
+    return kEditions[0];
+}
+
+const SimulatorEdition* FindEdition(const std::string& year)
+{
+    for (const SimulatorEdition& edition : kEditions) {
+        if (year == edition.year)
+            return &edition;
+    }
+    return nullptr;
+}
 
 std::size_t WriteHeaderRecord(unsigned char* out, std::size_t capacity, std::uint32_t kind)
 {
@@ -35,18 +54,19 @@ std::size_t WriteExceptionRecord(unsigned char* out, std::size_t capacity, std::
     return kExceptionRecordSize;
 }
 
-std::size_t WriteOpenRecord(unsigned char* out, std::size_t capacity, const char* application_name)
+std::size_t WriteOpenRecord(unsigned char* out, std::size_t capacity, const SimulatorEdition& edition)
 {
     constexpr std::size_t kNameSize = 256;
     if (capacity < kOpenRecordSize)
         return 0;
     std::memset(out, 0, kOpenRecordSize);
     WriteHeader(out, kOpenRecordSize, kSimKindOpen);
-    const std::size_t length = std::strlen(application_name);
-    std::memcpy(out + 12, application_name, length < kNameSize - 1 ? length : kNameSize - 1);
-    // The emulator's own version, 1.0.0.0, for both the application and the library.
-    PutU32(out + 268, 1);
-    PutU32(out + 284, 1);
+    const std::size_t length = std::strlen(edition.application_name);
+    std::memcpy(out + 12, edition.application_name, length < kNameSize - 1 ? length : kNameSize - 1);
+    for (std::size_t i = 0; i < 4; ++i) {
+        PutU32(out + 268 + 4 * i, edition.application_version[i]);
+        PutU32(out + 284 + 4 * i, edition.library_version[i]);
+    }
     return kOpenRecordSize;
 }
 

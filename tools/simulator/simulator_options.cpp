@@ -19,6 +19,8 @@ const Option kOptions[] = {
     Decimal("--rate", "HZ", "frames per second", 1, 1000,
             "frames per second (default 30); a recording keeps its own"),
     Decimal("--start", "SECONDS", "a number of seconds", 0, 1e6, "begin this many seconds into the flight (default 0)"),
+    Text("--edition", "YEAR", "announce the simulator as MSFS 2020 (the default) or\n"
+                              "MSFS 2024 in the open acknowledgement", "2020 or 2024"),
     Flag("--fast", "answer every request at once, as fast as the bridge asks"),
     Flag("--hold", "answer requests only on the command 'step'"),
     Flag("--offline", "start as if the simulator were not running"),
@@ -29,13 +31,14 @@ const OptionTable kTable = {
     kSimulatorProgram,
     "Usage: kinemora-simulator [options]\n"
     "\n"
-    "Stands in for Microsoft Flight Simulator 2020 so that kinemora_mfs_2020 can\n"
-    "run without it. The bridge must be linked with the SimConnect stand-in (its\n"
-    "SimConnect.dll beside kinemora_mfs_2020.exe, or libSimConnect.so natively);\n"
-    "the stand-in connects to this program over 127.0.0.1. Every data request is\n"
-    "answered with one delivery of the aircraft's motion, taken from the built-in\n"
-    "flight (take-off, climb, turns, landing; 300 s, repeating), from a CSV file,\n"
-    "or from a kinemora-listen --csv recording of the bridge's K2 datagrams.\n"
+    "Stands in for Microsoft Flight Simulator 2020 (or 2024, --edition) so that\n"
+    "kinemora_mfs_2020 can run without it. The bridge must be linked with the\n"
+    "SimConnect stand-in (its SimConnect.dll beside kinemora_mfs_2020.exe, or\n"
+    "libSimConnect.so natively); the stand-in connects to this program over\n"
+    "127.0.0.1. Every data request is answered with one delivery of the\n"
+    "aircraft's motion, taken from the built-in flight (take-off, climb, turns,\n"
+    "landing; 300 s, repeating), from a CSV file, or from a kinemora-listen --csv\n"
+    "recording of the bridge's K2 datagrams.\n"
     "\n",
     kOptions,
     std::size(kOptions),
@@ -86,6 +89,13 @@ bool ParseSimulatorOptions(const std::vector<std::string>& arguments, SimulatorO
         options.start_seconds = start->number;
     if (const GivenOption* profile = line.Last("--profile"))
         options.profile = profile->text;
+    if (const GivenOption* edition = line.Last("--edition")) {
+        emulator.edition = FindEdition(edition->text);
+        if (emulator.edition == nullptr) {
+            error = Refusal(*edition->option, edition->text);
+            return false;
+        }
+    }
     emulator.offline = line.Has("--offline");
     emulator.verbose = line.Has("--verbose");
     return true;
