@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Packs the Windows deliverables for users into one zip file: the plug-in,
-# the bridge, kinemora-listen.exe and kinemora-signal.exe; the installation and
-# bring-up guides as INSTALL.txt and BRING-UP.txt; a commented sample of each
-# settings file; the example receivers for rig controllers under receivers/,
-# with the decoder header they include under include/; and SHA256SUMS.txt,
-# the hash of every other file. Every .txt and .ini goes in with Windows line
-# endings; the receivers' sources go in as they are.
+# Packs the Windows deliverables for users into one zip file: the plug-ins for
+# Aerofly FS 2 and FS 4, the bridge (MSFS 2020 and 2024),
+# kinemora-listen.exe and kinemora-signal.exe; the installation and bring-up
+# guides as INSTALL.txt and BRING-UP.txt; a commented sample of each settings
+# file, the FS 4 plug-in's made from the FS 2 one with the names changed; the
+# example receivers for rig controllers under receivers/, with the decoder
+# header they include under include/; and SHA256SUMS.txt, the hash of every
+# other file. Every .txt and .ini goes in with Windows line endings; the
+# receivers' sources go in as they are.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$root/build/win64
@@ -15,9 +17,11 @@ usage() {
   cat <<USAGE
 Usage: scripts/package-release.sh [--build-dir DIR] [--output FILE]
 
-Packs the Windows x64 binaries of a win64 build tree, with the installation
-and bring-up guides, the sample settings files, the example receivers and
-SHA256SUMS.txt, into a zip file for users.
+Packs the Windows x64 binaries of a win64 build tree (the plug-ins for
+Aerofly FS 2 and FS 4, the bridge for MSFS 2020 and 2024, kinemora-listen and
+kinemora-signal), with the installation and bring-up guides, the sample
+settings files, the example receivers and SHA256SUMS.txt, into a zip file
+for users.
 
 Options:
   --build-dir DIR  the win64 build tree whose bin/ holds the binaries
@@ -43,7 +47,8 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-binaries=(kinemora_aerofly_fs_2.dll kinemora_mfs_2020.exe kinemora-listen.exe kinemora-signal.exe)
+binaries=(kinemora_aerofly_fs_2.dll kinemora_aerofly_fs_4.dll kinemora_mfs_2020.exe kinemora-listen.exe
+          kinemora-signal.exe)
 paths=()
 missing=()
 for name in "${binaries[@]}"; do
@@ -66,12 +71,17 @@ import sys
 import zipfile
 
 output, root, binaries = sys.argv[1], sys.argv[2], sys.argv[3:]
+# The FS 4 plug-in takes the same settings as the FS 2 one, in a file named
+# after itself: its sample is the FS 2 sample with these names changed.
+fs_4 = [(b"kinemora_aerofly_fs_2", b"kinemora_aerofly_fs_4"), (b"Aerofly FS 2", b"Aerofly FS 4")]
+# (file in the checkout, name in the zip, names to change)
+texts = [("docs/INSTALL.md", "INSTALL.txt", []), ("docs/bring-up.md", "BRING-UP.txt", []),
+         ("docs/samples/kinemora_aerofly_fs_2.ini", "kinemora_aerofly_fs_2.ini", []),
+         ("docs/samples/kinemora_aerofly_fs_2.ini", "kinemora_aerofly_fs_4.ini", fs_4),
+         ("docs/samples/kinemora_mfs_2020.ini", "kinemora_mfs_2020.ini", []),
+         ("examples/README.md", "receivers/README.txt", [])]
 # (file in the checkout, name in the zip). The receivers keep their places
 # relative to the header, so receiver.c builds with its own -I../../include.
-texts = [("docs/INSTALL.md", "INSTALL.txt"), ("docs/bring-up.md", "BRING-UP.txt"),
-         ("docs/samples/kinemora_aerofly_fs_2.ini", "kinemora_aerofly_fs_2.ini"),
-         ("docs/samples/kinemora_mfs_2020.ini", "kinemora_mfs_2020.ini"),
-         ("examples/README.md", "receivers/README.txt")]
 sources = [("examples/python/kinemora_datagram.py", "receivers/python/kinemora_datagram.py"),
            ("examples/python/receive.py", "receivers/python/receive.py"),
            ("examples/c/receiver.c", "receivers/c/receiver.c"),
@@ -101,9 +111,12 @@ def entry(path, name, data):
 
 
 entries = [entry(path, os.path.basename(path), read(path)) for path in binaries]
-for source, name in texts:
+for source, name, changes in texts:
     path = os.path.join(root, source)
-    entries.append(entry(path, name, crlf(read(path))))
+    data = read(path)
+    for old, new in changes:
+        data = data.replace(old, new)
+    entries.append(entry(path, name, crlf(data)))
 for source, name in sources:
     path = os.path.join(root, source)
     entries.append(entry(path, name, read(path)))

@@ -1,6 +1,7 @@
 """scripts/package-release.sh on a stand-in build tree: the zip holds exactly
-the four binaries and the receivers' sources, byte for byte, the guides and
-sample settings files with Windows line endings, and SHA256SUMS.txt; the zip
+the five binaries and the receivers' sources, byte for byte, the guides and
+sample settings files with Windows line endings (the FS 4 plug-in's sample is
+the FS 2 one under FS 4's names), and SHA256SUMS.txt; the zip
 keeps every rule of zip_rules.py; the C receiver builds in the unpacked zip
 with the command in its comment; a missing binary stops it with the file named
 and no zip left."""
@@ -17,12 +18,16 @@ import zip_rules
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCRIPT = os.path.join(ROOT, "scripts", "package-release.sh")
-BINARIES = ["kinemora_aerofly_fs_2.dll", "kinemora_mfs_2020.exe", "kinemora-listen.exe", "kinemora-signal.exe"]
+BINARIES = ["kinemora_aerofly_fs_2.dll", "kinemora_aerofly_fs_4.dll", "kinemora_mfs_2020.exe", "kinemora-listen.exe",
+            "kinemora-signal.exe"]
 # name in the zip: file in the checkout
 TEXTS = {"INSTALL.txt": "docs/INSTALL.md", "BRING-UP.txt": "docs/bring-up.md",
          "kinemora_aerofly_fs_2.ini": "docs/samples/kinemora_aerofly_fs_2.ini",
          "kinemora_mfs_2020.ini": "docs/samples/kinemora_mfs_2020.ini",
          "receivers/README.txt": "examples/README.md"}
+# name in the zip: the packed sample it repeats under its own simulator's names
+RENAMED = {"kinemora_aerofly_fs_4.ini": "kinemora_aerofly_fs_2.ini"}
+FS_2_NAME = re.compile(rb"fs[ _]?2", re.IGNORECASE)
 # name in the zip: file in the checkout, packed as it is
 SOURCES = {"receivers/python/kinemora_datagram.py": "examples/python/kinemora_datagram.py",
            "receivers/python/receive.py": "examples/python/receive.py",
@@ -59,7 +64,8 @@ class PackageScriptTest(unittest.TestCase):
     def check_zip(self, path):
         with zipfile.ZipFile(path) as z:
             self.assertIsNone(z.testzip())
-            self.assertEqual(sorted(z.namelist()), sorted(BINARIES + list(TEXTS) + list(SOURCES) + [zip_rules.SUMS]))
+            self.assertEqual(sorted(z.namelist()),
+                             sorted(BINARIES + list(TEXTS) + list(RENAMED) + list(SOURCES) + [zip_rules.SUMS]))
             for name in BINARIES:
                 self.assertEqual(z.read(name), self.contents[name], name)
             for name, source in SOURCES.items():
@@ -71,6 +77,10 @@ class PackageScriptTest(unittest.TestCase):
                     lines = f.read().replace(b"\r\n", b"\n").split(b"\n")
                 self.assertEqual(packed.split(b"\r\n"), lines, name)
                 self.assertEqual(packed.count(b"\n"), packed.count(b"\r\n"), f"{name}: every line ends in CR LF")
+            for name, original in RENAMED.items():
+                packed = z.read(name)
+                self.assertEqual(FS_2_NAME.findall(packed), [], f"{name} names FS 2")
+                self.assertEqual(packed.replace(b"fs_4", b"fs_2").replace(b"FS 4", b"FS 2"), z.read(original), name)
             self.assertEqual(zip_rules.zip_problems(z), [])
 
     def test_packs_the_binaries_and_the_guide(self):

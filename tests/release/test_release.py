@@ -1,10 +1,11 @@
 """The release zip as a Windows user gets it, made by scripts/package-release.sh
-from the win64 build: the four binaries, the guides, the sample settings, the
+from the win64 build: the five binaries, the guides, the sample settings, the
 receivers for rig controllers and SHA256SUMS.txt, keeping every rule of
 zip_rules.py (true hashes, plain CR LF texts that name only files the user
 has); the binaries import only DLLs that Windows provides (the bridge also
-SimConnect.dll, which the user places beside it); the plug-in exports the
-four entry points that Aerofly FS 2 calls; the programs start under Wine.
+SimConnect.dll, which the user places beside it); each plug-in exports the
+four entry points of its simulator, Aerofly FS 2 or FS 4, and nothing else;
+the programs start under Wine.
 
 Runs inside scripts/private-net: the bridge may send once it is connected."""
 
@@ -25,18 +26,19 @@ import zip_rules  # noqa: E402
 
 SCRIPT = os.path.join(harness.ROOT, "scripts", "package-release.sh")
 WINE_RUN = os.path.join(harness.SCRIPTS, "wine-run")
-PLUGIN = "kinemora_aerofly_fs_2.dll"
 BRIDGE = "kinemora_mfs_2020.exe"
 LISTEN = "kinemora-listen.exe"
 SIGNAL = "kinemora-signal.exe"
-BINARIES = [PLUGIN, BRIDGE, LISTEN, SIGNAL]
-TEXTS = ["INSTALL.txt", "BRING-UP.txt", "kinemora_aerofly_fs_2.ini", "kinemora_mfs_2020.ini", "SHA256SUMS.txt"]
+# plug-in: the Aerofly edition whose entry points it exports
+PLUGINS = {"kinemora_aerofly_fs_2.dll": 2, "kinemora_aerofly_fs_4.dll": 4}
+BINARIES = [*PLUGINS, BRIDGE, LISTEN, SIGNAL]
+TEXTS = ["INSTALL.txt", "BRING-UP.txt", "kinemora_aerofly_fs_2.ini", "kinemora_aerofly_fs_4.ini",
+         "kinemora_mfs_2020.ini", "SHA256SUMS.txt"]
 RECEIVERS = ["receivers/README.txt", "receivers/python/kinemora_datagram.py", "receivers/python/receive.py",
              "receivers/c/receiver.c", "receivers/c/udp_port.h", "receivers/c/posix/udp_port.c",
              "receivers/c/win32/udp_port.c", "receivers/arduino/kinemora_pitch_servo/kinemora_pitch_servo.ino",
              "include/kinemora/motion_datagram.h"]
-PLUGIN_EXPORTS = {"Aerofly_FS_2_External_DLL_GetInterfaceVersion", "Aerofly_FS_2_External_DLL_Init",
-                  "Aerofly_FS_2_External_DLL_Update", "Aerofly_FS_2_External_DLL_Shutdown"}
+ENTRY_POINTS = ["GetInterfaceVersion", "Init", "Update", "Shutdown"]
 
 
 class ReleaseTest(unittest.TestCase):
@@ -74,9 +76,10 @@ class ReleaseTest(unittest.TestCase):
                 self.assertEqual(sorted(found - allowed), [])
         self.assertIn("simconnect.dll", pe_tables.imports(os.path.join(self.unpacked, BRIDGE)))
 
-    def test_plugin_exports_the_entry_points(self):
-        found = set(pe_tables.exports(os.path.join(self.unpacked, PLUGIN)))
-        self.assertTrue(PLUGIN_EXPORTS <= found, f"missing: {PLUGIN_EXPORTS - found}")
+    def test_plugins_export_their_simulators_entry_points(self):
+        for name, edition in PLUGINS.items():
+            expected = sorted(f"Aerofly_FS_{edition}_External_DLL_{entry}" for entry in ENTRY_POINTS)
+            self.assertEqual(sorted(pe_tables.exports(os.path.join(self.unpacked, name))), expected, name)
 
     def test_the_tools_start_under_wine(self):
         for name, usage in [(LISTEN, "Usage: kinemora-listen"), (SIGNAL, "Usage: kinemora-signal")]:
