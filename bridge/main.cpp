@@ -1,8 +1,9 @@
 // kinemora_mfs_2020: relays the motion of the user's aircraft in Microsoft
-// Flight Simulator 2020 to the motion platform, one K2 datagram per delivery,
-// broadcast to UDP port 50010 unless its settings say otherwise. Runs until it
-// is ended from outside, reconnecting whenever the simulator goes away (or,
-// with --exit-with-simulator, until the simulator goes away).
+// Flight Simulator 2020 or 2024 (which serves it as a 2020 client) to the
+// motion platform, one K2 datagram per delivery, broadcast to UDP port 50010
+// unless its settings say otherwise. Runs until it is ended from outside,
+// reconnecting whenever the simulator goes away (or, with
+// --exit-with-simulator, until the simulator goes away).
 #include "arguments.h"
 #include "bridge_options.h"
 #include "bridge_platform.h"
