@@ -51,9 +51,7 @@ std::string BridgeUsage()
 bool ParseBridgeOptions(const std::vector<std::string>& arguments, BridgeOptions& options, std::string& error)
 {
     const CommandLine line = ReadCommandLine(kTable, arguments);
-    options.help = line.help;
-    options.version = line.version;
-    if (line.help || line.version)
+    if (TakeHelpOrVersion(line, options.help, options.version))
         return true;
     if (line.mistake) {
         // The bridge has always called a stray argument an unknown option.

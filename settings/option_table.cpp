@@ -192,6 +192,13 @@ CommandLine ReadCommandLine(const OptionTable& table, const std::vector<std::str
     return line;
 }
 
+bool TakeHelpOrVersion(const CommandLine& line, bool& help, bool& version)
+{
+    help = line.help;
+    version = line.version;
+    return help || version;
+}
+
 std::string Allows(const Option& option)
 {
     std::string allows = option.wants ? option.wants : "";

@@ -126,6 +126,10 @@ struct CommandLine {
 // over any mistake; the value of an option is always the next argument.
 CommandLine ReadCommandLine(const OptionTable& table, const std::vector<std::string>& arguments);
 
+// Copies --help and --version into a program's options. True when either was
+// given: then nothing else on the line counts, not even a mistake.
+bool TakeHelpOrVersion(const CommandLine& line, bool& help, bool& version);
+
 // What a value of the option must be: "a number from 1 to 65535", "seconds
 // above 0, at most 1000000", "a whole number of at least 1".
 std::string Allows(const Option& option);

@@ -56,9 +56,7 @@ std::string ListenUsage()
 bool ParseListenOptions(const std::vector<std::string>& arguments, ListenOptions& options, std::string& error)
 {
     const CommandLine line = ReadCommandLine(kTable, arguments);
-    options.help = line.help;
-    options.version = line.version;
-    if (line.help || line.version)
+    if (TakeHelpOrVersion(line, options.help, options.version))
         return true;
     if (line.mistake) {
         const OptionMistake& mistake = *line.mistake;

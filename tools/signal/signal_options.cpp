@@ -243,9 +243,7 @@ bool ParseSignalOptions(const std::vector<std::string>& arguments,
                         std::string& error)
 {
     const CommandLine line = ReadCommandLine(kTable, arguments);
-    options.help = line.help;
-    options.version = line.version;
-    if (line.help || line.version)
+    if (TakeHelpOrVersion(line, options.help, options.version))
         return true;
     if (arguments.empty()) {
         error = "--axis and --amplitude are missing: for example kinemora-signal --axis pitch --amplitude 0.1 "

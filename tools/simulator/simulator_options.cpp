@@ -65,9 +65,7 @@ std::string SimulatorUsage()
 bool ParseSimulatorOptions(const std::vector<std::string>& arguments, SimulatorOptions& options, std::string& error)
 {
     const CommandLine line = ReadCommandLine(kTable, arguments);
-    options.help = line.help;
-    options.version = line.version;
-    if (line.help || line.version)
+    if (TakeHelpOrVersion(line, options.help, options.version))
         return true;
     if (line.mistake) {
         error = Describe(*line.mistake);
