@@ -94,7 +94,12 @@ local function hint(tvb, n)
     return ""
 end
 
+-- The number of the packet this dissector last dissected, so that the
+-- fallback below knows which datagrams it did not see.
+local last_dissected = nil
+
 function kinemora.dissector(tvb, pinfo, tree)
+    last_dissected = pinfo.number
     local n = tvb:len()
     pinfo.cols.protocol = "Kinemora"
     local root = tree:add(kinemora, tvb())
@@ -118,3 +123,25 @@ function kinemora.dissector(tvb, pinfo, tree)
 end
 
 DissectorTable.get("udp.port"):add(PORT, kinemora)
+
+-- Wireshark offers a UDP datagram to the dissector of its lower port first.
+-- Our senders send from a port the system picks, and now and then that port
+-- is one another dissector owns (34962 for PROFINET, 44818 for EtherNet/IP):
+-- that dissector then takes the datagram and this one never sees it. A
+-- postdissector sees every packet after the others, so a datagram to our port
+-- that this dissector did not see is dissected here.
+local udp_dstport = Field.new("udp.dstport")
+local udp_payload = Field.new("udp.payload")
+local fallback = Proto("kinemora_fallback", "Kinemora datagram claimed by the sender's port")
+
+function fallback.dissector(_, pinfo, tree)
+    if last_dissected == pinfo.number then
+        return
+    end
+    local ports, payloads = { udp_dstport() }, { udp_payload() }
+    if #ports == 1 and ports[1].value == PORT and #payloads == 1 then
+        kinemora.dissector(payloads[1].range:tvb(), pinfo, tree)
+    end
+end
+
+register_postdissector(fallback)
