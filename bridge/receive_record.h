@@ -4,19 +4,12 @@
 // reads. Pure code over bytes: all fields are little-endian, read byte by byte.
 
 #include "data_definition.h"
+#include "simconnect_records.h"
 
 #include <cstddef>
 #include <cstdint>
 
-constexpr std::uint32_t kRecordKindQuit = 3;
-constexpr std::uint32_t kRecordKindEvent = 4;
-constexpr std::uint32_t kRecordKindObjectData = 9;
-
-constexpr std::size_t kRecordKindOffset = 8;       // unsigned 32-bit, every record
-constexpr std::size_t kRecordRequestIdOffset = 12; // unsigned 32-bit, kind 9
-constexpr std::size_t kRecordEventIdOffset = 16;   // unsigned 32-bit, kind 4
-constexpr std::size_t kRecordValuesOffset = 40;    // 64-bit floats, kind 9
-constexpr std::size_t kObjectDataRecordSize = kRecordValuesOffset + 8 * kMotionValueCount;
+constexpr std::size_t kObjectDataRecordSize = ObjectDataRecordSize(kMotionValueCount);
 static_assert(kObjectDataRecordSize == 136, "twelve 64-bit values end at byte 136");
 
 enum class RecordAction {

@@ -1,7 +1,6 @@
 #include "record_log.h"
 
 #include "little_endian.h"
-#include "receive_record.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -161,11 +161,11 @@ TEST(LinkFrameAssembler, RejectsLengthsWithoutATypeOrBeyondTheLimit)
 TEST(SimRecords, QuitNoticeAndOtherKindsAreTheHeaderAlone)
 {
     unsigned char record[16];
-    ASSERT_EQ(WriteHeaderRecord(record, sizeof(record), kSimKindQuit), 12u);
+    ASSERT_EQ(WriteHeaderRecord(record, sizeof(record), kRecordKindQuit), 12u);
     EXPECT_EQ(Written(record, 12), (Bytes{12, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0}));
     ASSERT_EQ(WriteHeaderRecord(record, sizeof(record), 0x01020307u), 12u);
     EXPECT_EQ(Written(record, 12), (Bytes{12, 0, 0, 0, 4, 0, 0, 0, 7, 3, 2, 1}));
-    EXPECT_EQ(WriteHeaderRecord(record, 11, kSimKindQuit), 0u);
+    EXPECT_EQ(WriteHeaderRecord(record, 11, kRecordKindQuit), 0u);
 }
 
 TEST(SimRecords, EventCarriesItsIdAtByteSixteen)
@@ -230,7 +230,7 @@ TEST(SimRecordsThroughTheBridge, EachRecordRoutesAsIntended)
     unsigned char record[ObjectDataRecordSize(12)];
     auto route = [&](std::size_t size) { return RouteRecord(record, static_cast<std::uint32_t>(size)); };
 
-    EXPECT_EQ(route(WriteHeaderRecord(record, sizeof(record), kSimKindQuit)).action,
+    EXPECT_EQ(route(WriteHeaderRecord(record, sizeof(record), kRecordKindQuit)).action,
               RecordAction::EndConnection);
     EXPECT_EQ(route(WriteEventRecord(record, sizeof(record), 0)).action, RecordAction::RequestData);
     EXPECT_EQ(route(WriteEventRecord(record, sizeof(record), 1)).action, RecordAction::Nothing);

@@ -211,7 +211,7 @@ void Emulator::Execute(const Command& command)
         Say("online: accepting a connection");
         break;
     case CommandKind::Quit:
-        client_->SendHeaderRecord(kSimKindQuit, "the quit notice");
+        client_->SendHeaderRecord(kRecordKindQuit, "the quit notice");
         break;
     case CommandKind::Drop:
         client_->End("dropped by the command 'drop'", true);

@@ -2,6 +2,7 @@
 
 #include "little_endian.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -47,25 +48,24 @@ std::size_t WriteExceptionRecord(unsigned char* out, std::size_t capacity, std::
 {
     if (capacity < kExceptionRecordSize)
         return 0;
-    WriteHeader(out, kExceptionRecordSize, kSimKindException);
-    PutU32(out + 12, code);
-    PutU32(out + 16, send_id);
-    PutU32(out + 20, index);
+    WriteHeader(out, kExceptionRecordSize, kRecordKindException);
+    PutU32(out + kExceptionNumberOffset, code);
+    PutU32(out + kExceptionNumberOffset + 4, send_id);
+    PutU32(out + kExceptionNumberOffset + 8, index);
     return kExceptionRecordSize;
 }
 
 std::size_t WriteOpenRecord(unsigned char* out, std::size_t capacity, const SimulatorEdition& edition)
 {
-    constexpr std::size_t kNameSize = 256;
     if (capacity < kOpenRecordSize)
         return 0;
     std::memset(out, 0, kOpenRecordSize);
-    WriteHeader(out, kOpenRecordSize, kSimKindOpen);
-    const std::size_t length = std::strlen(edition.application_name);
-    std::memcpy(out + 12, edition.application_name, length < kNameSize - 1 ? length : kNameSize - 1);
+    WriteHeader(out, kOpenRecordSize, kRecordKindOpen);
+    const std::size_t length = std::min(std::strlen(edition.application_name), kOpenNameSize - 1);
+    std::memcpy(out + kOpenNameOffset, edition.application_name, length);
     for (std::size_t i = 0; i < 4; ++i) {
-        PutU32(out + 268 + 4 * i, edition.application_version[i]);
-        PutU32(out + 284 + 4 * i, edition.library_version[i]);
+        PutU32(out + kOpenApplicationVersionOffset + 4 * i, edition.application_version[i]);
+        PutU32(out + kOpenSimConnectVersionOffset + 4 * i, edition.library_version[i]);
     }
     return kOpenRecordSize;
 }
@@ -74,9 +74,9 @@ std::size_t WriteEventRecord(unsigned char* out, std::size_t capacity, std::uint
 {
     if (capacity < kEventRecordSize)
         return 0;
-    WriteHeader(out, kEventRecordSize, kSimKindEvent);
+    WriteHeader(out, kEventRecordSize, kRecordKindEvent);
     PutU32(out + 12, 0xFFFFFFFFu);
-    PutU32(out + 16, event_id);
+    PutU32(out + kRecordEventIdOffset, event_id);
     PutU32(out + 20, 0);
     return kEventRecordSize;
 }
@@ -85,10 +85,10 @@ std::size_t WriteObjectDataRecord(unsigned char* out, std::size_t capacity, std:
                                   std::uint32_t define_id, const double* values, std::size_t value_count)
 {
     const std::size_t size = ObjectDataRecordSize(value_count);
-    if (capacity < kObjectDataValuesOffset || value_count > (capacity - kObjectDataValuesOffset) / 8)
+    if (capacity < kRecordValuesOffset || value_count > (capacity - kRecordValuesOffset) / 8)
         return 0;
-    WriteHeader(out, size, kSimKindObjectDataByType);
-    PutU32(out + 12, request_id);
+    WriteHeader(out, size, kRecordKindObjectData);
+    PutU32(out + kRecordRequestIdOffset, request_id);
     PutU32(out + 16, kUserAircraftObjectId);
     PutU32(out + 20, define_id);
     PutU32(out + 24, 0);
@@ -96,6 +96,6 @@ std::size_t WriteObjectDataRecord(unsigned char* out, std::size_t capacity, std:
     PutU32(out + 32, 1);
     PutU32(out + 36, static_cast<std::uint32_t>(value_count));
     for (std::size_t i = 0; i < value_count; ++i)
-        PutF64(out + kObjectDataValuesOffset + 8 * i, values[i]);
+        PutF64(out + kRecordValuesOffset + 8 * i, values[i]);
     return size;
 }
