@@ -133,7 +133,7 @@ Settings ParseSettings(const std::string& file, SettingsFor program,
             if (!OnOff(value, settings.monitor))
                 ignore(NotOnOff(key, value));
         } else if (key == "monitor") {
-            ignore("monitor is a setting of the Aerofly FS 2 plug-in; the bridge has no window");
+            ignore("monitor is a setting of the Aerofly FS 2 and FS 4 plug-ins; the bridge has no window");
         } else {
             ignore("unknown key '" + key + "': the keys are " +
                    (program == SettingsFor::Plugin ? "destination, monitor and log" : "destination and log"));

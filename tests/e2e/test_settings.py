@@ -259,7 +259,7 @@ class BridgeSettingsTest(BridgeTestCase):
         folder, command = self.bridge_copy("destination = 192.0.2.10:50128\r\nlog = on\r\nmonitor = on\r\n")
         bridge = self.relay(50128, command)
         errors = bridge.errors()
-        self.assertIn("kinemora_mfs_2020.ini line 3 ignored: monitor is a setting of the Aerofly FS 2 plug-in; "
+        self.assertIn("kinemora_mfs_2020.ini line 3 ignored: monitor is a setting of the Aerofly FS 2 and FS 4 plug-ins; "
                       "the bridge has no window\n", errors)
         self.assertIn("kinemora_mfs_2020: sending to 192.0.2.10:50128\n", errors)
         bridge.stop()

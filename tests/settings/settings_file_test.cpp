@@ -233,7 +233,8 @@ TEST(SettingsFile, TheBridgeHasNoMonitor)
     const Settings settings = Parse("monitor = on\nlog = off\nwindow = on\n", SettingsFor::Bridge);
     EXPECT_FALSE(settings.monitor);
     EXPECT_EQ(Ignored(settings), (std::vector<std::pair<int, std::string>>{
-                                     {1, "monitor is a setting of the Aerofly FS 2 plug-in; the bridge has no window"},
+                                     {1, "monitor is a setting of the Aerofly FS 2 and FS 4 plug-ins; the bridge "
+                                         "has no window"},
                                      {3, "unknown key 'window': the keys are destination and log"}}));
 }
 
