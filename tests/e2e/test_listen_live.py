@@ -51,6 +51,35 @@ class Terminal:
     def tmux(self, *args):
         return subprocess.run(self.server + list(args), capture_output=True, text=True, check=True).stdout
 
+    def record(self, path):
+        """Copies everything the pane's program writes into path."""
+        self.tmux("pipe-pane", f"cat > {shlex.quote(path)}; touch {shlex.quote(path + '.done')}")
+
+    def wait_recorded(self, path, condition, timeout):
+        """Waits until condition(the copy so far) holds."""
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                with open(path, "rb") as f:
+                    if condition(f.read()):
+                        return
+            except FileNotFoundError:
+                pass
+            if time.monotonic() > deadline:
+                raise AssertionError(f"the copy of the pane into {path} never showed what the test waits for")
+            time.sleep(0.05)
+
+    def recorded(self, path, timeout=10):
+        """Ends the copy and returns all of it, once cat has written its last byte."""
+        self.tmux("pipe-pane")
+        deadline = time.monotonic() + timeout
+        while not os.path.exists(path + ".done"):
+            if time.monotonic() > deadline:
+                raise AssertionError(f"the copy of the pane into {path} never ended")
+            time.sleep(0.05)
+        with open(path, "rb") as f:
+            return f.read()
+
     def screen(self):
         return self.tmux("capture-pane", "-p")
 
@@ -134,7 +163,7 @@ class ListenLiveTest(unittest.TestCase):
         gate = os.path.join(self.folder, "go")
         raw = os.path.join(self.folder, "terminal.raw")
         term = self.terminal(harness.command("kinemora-listen", "--live", "--port", port, "--timeout", 2), gate=gate)
-        term.tmux("pipe-pane", "cat > " + shlex.quote(raw))
+        term.record(raw)
         open(gate, "w").close()
         sent = [0]
 
@@ -150,10 +179,7 @@ class ListenLiveTest(unittest.TestCase):
         received = int(re.search(r"summary: (\d+) datagrams: K01 0, K2 (\d+), unrecognised 0", screen)[1])
         # Many more datagrams than redraws, even on a busy machine.
         self.assertGreater(received, 40)
-        term.tmux("pipe-pane")  # closes the pipe, so the file is complete
-        time.sleep(0.2)
-        with open(raw, "rb") as f:
-            frames = f.read().count(FRAME_START)
+        frames = term.recorded(raw).count(FRAME_START)
         # Two seconds: at most 21 frames (the first at once, then one per 100 ms).
         self.assertLessEqual(frames, 21)
         self.assertGreaterEqual(frames, 5, "it keeps redrawing while datagrams arrive")
@@ -170,26 +196,25 @@ class ListenLiveTest(unittest.TestCase):
                                 "--live", "--port", port, "--timeout", 50)
         term = self.terminal(probe, gate=gate)
         self.addCleanup(harness.end_wine_programs)  # runs before the terminal closes
-        term.tmux("pipe-pane", "cat > " + shlex.quote(raw))
+        term.record(raw)
         open(gate, "w").close()
         term.wait_for(rf"kinemora-listen --live: UDP port {port}, ", 60)
         self.send(port, [k2(0, -0.5), k2(20000, 1.0), k2(40000, 0.25)])
-        time.sleep(0.5)  # a few frames with all three
+        # Wine's console (Wine 8) passes the sequences on as text and counts
+        # their bytes as columns, so it breaks lines ("\r\r\n") where a real
+        # Windows console would not; what the program wrote lies in between.
+        def joined(copy):
+            return copy.replace(b"\r\r\n", b"")
+        bank = b"  bank                            0.25        -0.5 [" + b"#" * 17 + b"." * 17 + b"] 1"
+        term.wait_recorded(raw, lambda copy: bank in joined(copy), 30)  # a frame with all three
 
         term.tmux("send-keys", "C-c")
         screen = term.wait_for(r"^exit status \d+$", 30)
         self.assertIn("exit status 0", screen)
         self.assertIn("summary: 3 datagrams: K01 0, K2 3, unrecognised 0", screen)
         self.assertNotIn("heading ", screen, "the view is gone")
-        term.tmux("pipe-pane")
-        time.sleep(0.2)
-        # Wine's console (Wine 8) passes the sequences on as text and counts
-        # their bytes as columns, so it breaks lines ("\r\r\n") where a real
-        # Windows console would not; what the program wrote lies in between.
-        with open(raw, "rb") as f:
-            written = f.read().replace(b"\r\r\n", b"")
+        written = joined(term.recorded(raw))
         self.assertIn(b"K2 from 127.0.0.1, time_us 40000", written)
-        self.assertIn(b"  bank                            0.25        -0.5 [" + b"#" * 17 + b"." * 17 + b"] 1", written)
         self.assertIn(b"  heading                          4.5         4.5 [" + b"." * 34 + b"] 4.5", written)
 
         with open(result) as f:

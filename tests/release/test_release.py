@@ -13,7 +13,6 @@ import os
 import shutil
 import sys
 import tempfile
-import time
 import unittest
 import zipfile
 
@@ -102,9 +101,9 @@ class ReleaseTest(unittest.TestCase):
         shutil.copy(stand_in, folder)
         shutil.copy(os.path.join(self.unpacked, "kinemora_mfs_2020.ini"), folder)
         bridge = harness.Process([WINE_RUN, os.path.join(folder, BRIDGE)])
-        # Wine takes a second or two to start a program; one that cannot load
-        # (a missing DLL) has ended by then.
-        time.sleep(5)
+        # The bridge prints its line once its SimConnect.dll has loaded and its
+        # socket is up; one that cannot load (a missing DLL) ends instead.
+        bridge.wait_until(lambda: bridge.errors().endswith("\n"), 120, "the bridge's first line")
         still_running = bridge.proc.poll() is None
         out, err = bridge.stop()
         self.assertTrue(still_running, f"the bridge ended with {bridge.proc.returncode}:\n{out}{err}")

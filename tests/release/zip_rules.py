@@ -88,9 +88,14 @@ def text_problems(name, data, names):
 def unlisted_in_guide(z: zipfile.ZipFile, guide="INSTALL.txt"):
     """The guide's list of what the package holds names each file and folder
     at the top of the zip."""
-    text = z.read(guide).decode("utf-8")
+    text = z.read(guide).decode("utf-8").replace("\r\n", "\n")
+    lead_in = "This package holds:\n\n"
+    if lead_in not in text:
+        return [f"{guide}: has no list of what the package holds ({lead_in.strip()!r})"]
+    listing = text.split(lead_in, 1)[1].split("\n\n", 1)[0]
     tops = sorted({name.split("/")[0] for name in z.namelist()})
-    return [f"{guide}: does not name {top}" for top in tops if not re.search(rf"`{re.escape(top)}[`/]", text)]
+    return [f"{guide}: does not name {top} in its list" for top in tops
+            if not re.search(rf"`{re.escape(top)}[`/]", listing)]
 
 
 def zip_problems(z: zipfile.ZipFile):
