@@ -129,19 +129,22 @@ DissectorTable.get("udp.port"):add(PORT, kinemora)
 -- is one another dissector owns (34962 for PROFINET, 44818 for EtherNet/IP):
 -- that dissector then takes the datagram and this one never sees it. A
 -- postdissector sees every packet after the others, so a datagram to our port
--- that this dissector did not see is dissected here.
-local udp_dstport = Field.new("udp.dstport")
-local udp_payload = Field.new("udp.payload")
-local fallback = Proto("kinemora_fallback", "Kinemora datagram claimed by the sender's port")
+-- that this dissector did not see is dissected here. A Wireshark without the
+-- field udp.payload goes without the fallback rather than without the script.
+local has_ports, udp_dstport = pcall(Field.new, "udp.dstport")
+local has_payload, udp_payload = pcall(Field.new, "udp.payload")
+if has_ports and has_payload then
+    local fallback = Proto("kinemora_fallback", "Kinemora datagram claimed by the sender's port")
 
-function fallback.dissector(_, pinfo, tree)
-    if last_dissected == pinfo.number then
-        return
+    function fallback.dissector(_, pinfo, tree)
+        if last_dissected == pinfo.number then
+            return
+        end
+        local ports, payloads = { udp_dstport() }, { udp_payload() }
+        if #ports == 1 and ports[1].value == PORT and #payloads == 1 then
+            kinemora.dissector(payloads[1].range:tvb(), pinfo, tree)
+        end
     end
-    local ports, payloads = { udp_dstport() }, { udp_payload() }
-    if #ports == 1 and ports[1].value == PORT and #payloads == 1 then
-        kinemora.dissector(payloads[1].range:tvb(), pinfo, tree)
-    end
+
+    register_postdissector(fallback)
 end
-
-register_postdissector(fallback)
