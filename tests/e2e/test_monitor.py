@@ -15,6 +15,7 @@ import signal
 import struct
 import subprocess
 import tempfile
+import time
 import unittest
 
 import harness
@@ -222,7 +223,7 @@ class MonitorWindowTest(unittest.TestCase):
                 if shown.get("window_shown") != "1":
                     _, err = process.stop()
                     self.fail("no window: " + "\n".join(seen) + f"\n{err}")
-                shot = screen.capture()
+                shot = self.painted(screen, shown)
                 process.write("close\n")
                 code, _, err = process.wait(PROBE_TIMEOUT)
             finally:
@@ -241,6 +242,22 @@ class MonitorWindowTest(unittest.TestCase):
         print(f"StopMonitor after the window was closed: {closed['stop_after_close_ms']} ms")
         self.assertLess(int(closed["stop_after_close_ms"]), STOP_BOUND_MS)
         self.assertEqual(closed["counter_after_close"], "4", "the snapshot goes on after the close")
+
+    def painted(self, screen, shown, timeout=10):
+        """The screen once the window has painted its background and its last
+        line, which a busy machine may take a while to do; after timeout
+        seconds, the screen as it is, for check_picture to say what is wrong."""
+        cx, cy = map(int, shown["client_origin"].split())
+        cw = int(shown["client_size"].split()[0])
+        last = cy + FIRST_LINE + LINE_ADVANCE * (LINES - 1)
+        deadline = time.monotonic() + timeout
+        while True:
+            shot = screen.capture()
+            if time.monotonic() > deadline or (
+                    shot.pixel(cx, cy) == CLEAR and
+                    shot.dark_columns(cx, cx + cw, last + GLYPH_ROWS.start, last + GLYPH_ROWS.stop) is not None):
+                return shot
+            time.sleep(0.1)
 
     def check_picture(self, shot, shown, screen_width):
         cx, cy = map(int, shown["client_origin"].split())

@@ -126,8 +126,6 @@ int ShowWindowScenario()
         StopMonitor();
         return 0;
     }
-    Sleep(300); // a few redraw ticks
-
     RECT window;
     GetWindowRect(hwnd, &window);
     RECT client;
