@@ -30,23 +30,35 @@ const char kCommandHelp[] =
 
 namespace {
 
+// How many arguments a command takes, and how a mistake says so.
+struct Arity {
+    std::size_t least;
+    std::size_t most;
+    const char* takes;
+};
+
+constexpr Arity kNone{0, 0, "no argument"};
+constexpr Arity kOne{1, 1, "one argument"};
+constexpr Arity kOptional{0, 1, "at most one argument"};
+constexpr Arity kThree{3, 3, "three arguments"};
+
 struct Name {
     const char* word;
     CommandKind kind;
-    int arguments;     // 0 none, 1 required, 2 optional, 3 three required
+    Arity arguments;
     bool needs_client; // sends to the connected client
 };
 
 const Name kNames[] = {
-    {"help", CommandKind::Help, 0, false},       {"status", CommandKind::Status, 0, false},
-    {"offline", CommandKind::Offline, 0, false}, {"online", CommandKind::Online, 0, false},
-    {"quit", CommandKind::Quit, 0, true},        {"drop", CommandKind::Drop, 0, true},
-    {"simstart", CommandKind::SimStart, 0, true}, {"event", CommandKind::Event, 1, true},
-    {"record", CommandKind::Record, 1, true},    {"exception", CommandKind::Exception, 3, true},
-    {"data", CommandKind::Data, 1, true},        {"short", CommandKind::Short, 2, true},
-    {"hold", CommandKind::Hold, 0, false},       {"step", CommandKind::Step, 0, false},
-    {"run", CommandKind::Run, 0, false},         {"wait", CommandKind::Wait, 1, false},
-    {"exit", CommandKind::Exit, 0, false},
+    {"help", CommandKind::Help, kNone, false},       {"status", CommandKind::Status, kNone, false},
+    {"offline", CommandKind::Offline, kNone, false}, {"online", CommandKind::Online, kNone, false},
+    {"quit", CommandKind::Quit, kNone, true},        {"drop", CommandKind::Drop, kNone, true},
+    {"simstart", CommandKind::SimStart, kNone, true}, {"event", CommandKind::Event, kOne, true},
+    {"record", CommandKind::Record, kOne, true},     {"exception", CommandKind::Exception, kThree, true},
+    {"data", CommandKind::Data, kOne, true},         {"short", CommandKind::Short, kOptional, true},
+    {"hold", CommandKind::Hold, kNone, false},       {"step", CommandKind::Step, kNone, false},
+    {"run", CommandKind::Run, kNone, false},         {"wait", CommandKind::Wait, kOne, false},
+    {"exit", CommandKind::Exit, kNone, false},
 };
 
 bool ParseWhole(const std::string& text, std::uint32_t& value)
@@ -82,11 +94,8 @@ bool ParseCommand(const std::string& line, Command& command, std::string& error)
         return false;
     }
     const std::size_t given = parts.size() - 1;
-    const std::size_t least = name->arguments == 1 || name->arguments == 3 ? name->arguments : 0;
-    const std::size_t most = name->arguments == 3 ? 3 : name->arguments == 0 ? 0 : 1;
-    if (given < least || given > most) {
-        const char* takes[] = {"no argument", "one argument", "at most one argument", "three arguments"};
-        error = "'" + parts[0] + "' takes " + takes[name->arguments] + "; 'help' shows how to use it";
+    if (given < name->arguments.least || given > name->arguments.most) {
+        error = "'" + parts[0] + "' takes " + name->arguments.takes + "; 'help' shows how to use it";
         return false;
     }
     command = Command{};
