@@ -2,6 +2,7 @@
 
 #include "shared_library.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -53,11 +54,10 @@ void* LoadPlugin(const std::string& path, PluginExports& exports, std::string& e
     std::vector<ExportSet> sets;
     for (int edition : kEditions)
         sets.push_back(FindExports(library, edition));
-    const ExportSet* closest = nullptr;
-    for (const ExportSet& set : sets) {
-        if (!closest || set.missing.size() < closest->missing.size())
-            closest = &set;
-    }
+    // The first of the sets that lack the fewest exports.
+    const auto closest = std::min_element(sets.begin(), sets.end(), [](const ExportSet& a, const ExportSet& b) {
+        return a.missing.size() < b.missing.size();
+    });
     if (!closest->missing.empty()) {
         std::string missing;
         for (const std::string& name : closest->missing)
@@ -69,9 +69,8 @@ void* LoadPlugin(const std::string& path, PluginExports& exports, std::string& e
         return nullptr;
     }
     exports = closest->exports;
-    exports.both_editions = true;
-    for (const ExportSet& set : sets)
-        exports.both_editions = exports.both_editions && set.missing.empty();
+    exports.both_editions =
+        std::all_of(sets.begin(), sets.end(), [](const ExportSet& set) { return set.missing.empty(); });
     return library;
 }
 
