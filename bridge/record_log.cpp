@@ -1,6 +1,7 @@
 #include "record_log.h"
 
 #include "little_endian.h"
+#include "simconnect_records.h"
 
 #include <algorithm>
 #include <cstdio>

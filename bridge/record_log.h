@@ -5,8 +5,6 @@
 // and an exception record (kind 1), which tells of a call the simulator
 // refused. Pure code over bytes: all fields are little-endian.
 
-#include "simconnect_records.h"
-
 #include <cstdint>
 #include <string>
 
