@@ -187,6 +187,16 @@ def not_per_plugin(case):
     return test
 
 
+def wait_for(condition, timeout, what):
+    """Waits for condition() to hold, looking every 50 ms; fails once timeout
+    seconds have passed without it."""
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            raise AssertionError(f"{what} did not happen within {timeout} s")
+        time.sleep(0.05)
+
+
 def run(cmd, timeout=120, **kwargs):
     """Runs a command to its end; returns the CompletedProcess with text output
     (bytes that are not UTF-8, as Windows programs may print, replaced)."""

@@ -8,6 +8,7 @@ cleanly on Ctrl+C, and leaves the console's output mode as it found it
 (live_console_probe.exe reads the mode)."""
 
 import os
+import pathlib
 import re
 import shlex
 import shutil
@@ -55,30 +56,11 @@ class Terminal:
         """Copies everything the pane's program writes into path."""
         self.tmux("pipe-pane", f"cat > {shlex.quote(path)}; touch {shlex.quote(path + '.done')}")
 
-    def wait_recorded(self, path, condition, timeout):
-        """Waits until condition(the copy so far) holds."""
-        deadline = time.monotonic() + timeout
-        while True:
-            try:
-                with open(path, "rb") as f:
-                    if condition(f.read()):
-                        return
-            except FileNotFoundError:
-                pass
-            if time.monotonic() > deadline:
-                raise AssertionError(f"the copy of the pane into {path} never showed what the test waits for")
-            time.sleep(0.05)
-
     def recorded(self, path, timeout=10):
         """Ends the copy and returns all of it, once cat has written its last byte."""
         self.tmux("pipe-pane")
-        deadline = time.monotonic() + timeout
-        while not os.path.exists(path + ".done"):
-            if time.monotonic() > deadline:
-                raise AssertionError(f"the copy of the pane into {path} never ended")
-            time.sleep(0.05)
-        with open(path, "rb") as f:
-            return f.read()
+        harness.wait_for(lambda: os.path.exists(path + ".done"), timeout, f"the end of the copy into {path}")
+        return pathlib.Path(path).read_bytes()
 
     def screen(self):
         return self.tmux("capture-pane", "-p")
@@ -206,7 +188,8 @@ class ListenLiveTest(unittest.TestCase):
         def joined(copy):
             return copy.replace(b"\r\r\n", b"")
         bank = b"  bank                            0.25        -0.5 [" + b"#" * 17 + b"." * 17 + b"] 1"
-        term.wait_recorded(raw, lambda copy: bank in joined(copy), 30)  # a frame with all three
+        harness.wait_for(lambda: os.path.exists(raw) and bank in joined(pathlib.Path(raw).read_bytes()), 30,
+                         "a frame with all three datagrams")
 
         term.tmux("send-keys", "C-c")
         screen = term.wait_for(r"^exit status \d+$", 30)
