@@ -13,6 +13,7 @@ import functools
 import os
 import re
 import select
+import shutil
 import signal
 import subprocess
 import sys
@@ -145,6 +146,18 @@ def command(name, *args, windows_binary=None):
                 f"{exe} is missing: build the win64 preset first (cmake --build --preset win64)")
         return [WINE_RUN, exe, *map(str, args)]
     return [os.path.join(options.build, "bin", name), *map(str, args)]
+
+
+def bridge_in(folder, *args):
+    """The command of a copy of the bridge in folder (with the stand-in
+    SimConnect.dll beside it for Windows), whose settings file and log lie there."""
+    cmd = command("kinemora_mfs_2020", *args)
+    at = len(cmd) - 1 - len(args)
+    shutil.copy(cmd[at], folder)
+    if windows():
+        shutil.copy(os.path.join(os.path.dirname(cmd[at]), "SimConnect.dll"), folder)
+    cmd[at] = os.path.join(folder, os.path.basename(cmd[at]))
+    return cmd
 
 
 def library(name, windows_binary=None):

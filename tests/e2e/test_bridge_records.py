@@ -190,13 +190,7 @@ class BridgeRecordsTest(BridgeTestCase):
         SimConnect.dll for Windows); returns it and its log's path."""
         folder = tempfile.mkdtemp(dir=harness.options.build)
         self.addCleanup(shutil.rmtree, folder, True)  # after tearDown has stopped the bridge
-        command = harness.command("kinemora_mfs_2020", "--log")
-        program = command[-2]
-        shutil.copy(program, folder)
-        if harness.windows():
-            shutil.copy(os.path.join(os.path.dirname(program), "SimConnect.dll"), folder)
-        command[-2] = os.path.join(folder, os.path.basename(program))
-        return self.keep(Process(command)), os.path.join(folder, "kinemora_mfs_2020.log")
+        return self.keep(Process(harness.bridge_in(folder, "--log"))), os.path.join(folder, "kinemora_mfs_2020.log")
 
     def test_the_log_names_the_edition_that_answered_and_every_exception(self):
         for edition, simulator in EDITIONS:

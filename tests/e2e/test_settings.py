@@ -231,15 +231,9 @@ class BridgeSettingsTest(BridgeTestCase):
         Windows, the stand-in SimConnect.dll)."""
         folder = os.path.join(tempfile.mkdtemp(dir=harness.options.build), FOLDER)
         os.makedirs(folder)
-        program = harness.command("kinemora_mfs_2020")[-1]
-        shutil.copy(program, folder)
-        if harness.windows():
-            shutil.copy(os.path.join(os.path.dirname(program), "SimConnect.dll"), folder)
         with open(os.path.join(folder, "kinemora_mfs_2020.ini"), "w") as f:
             f.write(settings)
-        command = harness.command("kinemora_mfs_2020")
-        command[-1] = os.path.join(folder, os.path.basename(program))
-        return folder, command
+        return folder, harness.bridge_in(folder)
 
     def relay(self, port, command):
         listener = self.keep(Listener("--port", port))
