@@ -6,8 +6,9 @@
 # file, the FS 4 plug-in's made from the FS 2 one with the names changed; the
 # example receivers for rig controllers under receivers/, with the decoder
 # header they include under include/; and SHA256SUMS.txt, the hash of every
-# other file. Every .txt and .ini goes in with Windows line endings; the
-# receivers' sources go in as they are.
+# other file. Every .txt and .ini goes in with Windows line endings, and a
+# .txt made from Markdown has its "#" headings turned into underlined titles;
+# the receivers' sources go in as they are.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$root/build/win64
@@ -67,6 +68,7 @@ mkdir -p "$(dirname "$output")"
 python3 - "$output" "$root" "${paths[@]}" <<'PYTHON'
 import hashlib
 import os
+import re
 import sys
 import zipfile
 
@@ -97,6 +99,20 @@ def crlf(data):
     return data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
 
 
+def plain_headings(data):
+    """Each Markdown heading line ("# T", "## T", "### T") as plain text: the
+    title T, then a line of "=" (for #) or "-" (for ## and deeper) as long as
+    T. Only a line that starts with "#" is a heading: indented code stays."""
+    lines = []
+    for line in data.decode("utf-8").replace("\r\n", "\n").split("\n"):
+        heading = re.fullmatch(r"(#{1,6})[ \t]+(.*?)[ \t]*", line)
+        if heading and heading[2]:
+            lines += [heading[2], ("=" if len(heading[1]) == 1 else "-") * len(heading[2])]
+        else:
+            lines.append(line)
+    return "\n".join(lines).encode("utf-8")
+
+
 def read(path):
     with open(path, "rb") as f:
         return f.read()
@@ -116,6 +132,8 @@ for source, name, changes in texts:
     data = read(path)
     for old, new in changes:
         data = data.replace(old, new)
+    if source.endswith(".md"):
+        data = plain_headings(data)
     entries.append(entry(path, name, crlf(data)))
 for source, name in sources:
     path = os.path.join(root, source)

@@ -1,8 +1,9 @@
 """What every release zip must hold to, whoever made it: SHA256SUMS.txt lists
 every other file with its true hash; INSTALL.txt names every file and folder
 at the top of the zip; and each .txt reads well in Notepad (CR LF lines, no
-Markdown fences, links or images) and names no file that the user does not
-have. Each check returns a list of problems, empty when all is well."""
+Markdown fences, links, images, headings, tables or bold) and names no file
+that the user does not have. Each check returns a list of problems, empty
+when all is well."""
 
 import hashlib
 import posixpath
@@ -22,7 +23,7 @@ FILE_NAME = re.compile(r"[\w-][\w.-]*\.(dll|exe|ini|log|txt|md|py|c|h|cpp|ino|xm
 SOURCE_FOLDERS = {"docs", "tools", "scripts", "tests", "examples", "include", "build", "bench", "fuzz", "cmake",
                   "plugin", "bridge", "net", "settings"}
 # Files the user has from elsewhere, or that the programs and the user make.
-USER_FILES = re.compile(r"SimConnect\.(dll|lib)|exe\.xml|flight\.csv|receiver\.exe|[\w-]+\.log")
+USER_FILES = re.compile(r"SimConnect\.(dll|lib)|VCRUNTIME140\.dll|exe\.xml|flight\.csv|receiver\.exe|[\w-]+\.log")
 
 
 def sums_problems(z: zipfile.ZipFile):
@@ -79,6 +80,8 @@ def text_problems(name, data, names):
     problems += [f"{name}: Markdown fence: {line.strip()!r}" for line in text.split("\r\n")
                  if line.lstrip().startswith("```")]
     problems += [f"{name}: Markdown link or image: {link!r}" for link in LINK.findall(text)]
+    problems += [f"{name}: Markdown heading, table or bold: {line.strip()!r}" for line in text.split("\r\n")
+                 if re.match(r"#+(\s|$)|\|", line) or "**" in line]
     for mention in mentioned_files(text):
         if not USER_FILES.fullmatch(mention.split("/")[-1]) and not in_zip(mention, names):
             problems.append(f"{name}: names {mention}, which is not in the zip")
