@@ -2,6 +2,8 @@
 
 #include "broadcast_sender.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string Dotted(std::uint32_t address)
@@ -45,8 +47,7 @@ void AddDestinations(std::vector<Destination>& list, const std::vector<Destinati
     for (const Destination& d : found) {
         bool known = false;
         // Where "adapters" found none, its stand-in stays beside an equal
-        // destination: it marks where a new look at the adapters goes. The
-        // outbox sends to each address and port once.
+        // destination: it marks where a new look at the adapters goes.
         for (const Destination& existing : list)
             known = known || (existing == d && (existing.origin == DestinationOrigin::NoAdapter) ==
                                                    (d.origin == DestinationOrigin::NoAdapter));
@@ -60,6 +61,15 @@ void AddDestinations(std::vector<Destination>& list, const std::vector<Destinati
         }
         list.push_back(d);
     }
+}
+
+std::vector<Destination> DistinctDestinations(const std::vector<Destination>& list)
+{
+    std::vector<Destination> distinct;
+    for (const Destination& d : list)
+        if (std::find(distinct.begin(), distinct.end(), d) == distinct.end())
+            distinct.push_back(d);
+    return distinct;
 }
 
 std::string DescribeDestinations(const std::vector<Destination>& list)

@@ -22,5 +22,10 @@ std::vector<Destination> AdapterDestinations(const std::vector<Adapter>& adapter
 void AddDestinations(std::vector<Destination>& list, const std::vector<Destination>& found,
                      std::vector<std::string>& left_out);
 
+// The destinations to send to: each address and port once, where it first
+// comes. A list may hold an address and port twice, when "adapters" found
+// none and its stand-in 255.255.255.255 marks where a new look goes.
+std::vector<Destination> DistinctDestinations(const std::vector<Destination>& list);
+
 // "192.168.1.255:50010, 10.0.0.7:50123"
 std::string DescribeDestinations(const std::vector<Destination>& list);

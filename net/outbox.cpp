@@ -3,6 +3,7 @@
 #include "destination_list.h"
 #include "send_errors.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -33,20 +34,29 @@ std::int64_t SteadyMilliseconds()
         .count();
 }
 
+Outbox::Outbox(SendFunction send) : send_(std::move(send)), destinations_(1), outages_(1) {}
+
 void Outbox::SetDestinations(const std::vector<Destination>& destinations)
 {
     layout_ = destinations.empty() ? std::vector<Destination>(1) : destinations;
     adapters_found_ = true;
     adapter_send_failed_ = false;
-    destinations_.clear();
-    for (const Destination& destination : layout_) {
+    for (const Destination& destination : layout_)
         adapters_found_ = adapters_found_ && destination.origin != DestinationOrigin::NoAdapter;
-        bool known = false;
-        for (const Destination& existing : destinations_)
-            known = known || existing == destination;
-        if (!known)
-            destinations_.push_back(destination);
-    }
+    SendTo(layout_);
+}
+
+// The destinations of a layout, each once; a destination that stays keeps its outage.
+void Outbox::SendTo(const std::vector<Destination>& layout)
+{
+    std::vector<Destination> distinct = DistinctDestinations(layout);
+    std::vector<Outage> outages(distinct.size());
+    for (std::size_t i = 0; i < distinct.size(); ++i)
+        for (std::size_t j = 0; j < destinations_.size(); ++j)
+            if (destinations_[j] == distinct[i])
+                outages[i] = outages_[j];
+    destinations_.swap(distinct);
+    outages_.swap(outages);
 }
 
 void Outbox::WatchAdapters(ListAdaptersFunction list_adapters, MillisecondClock now_ms, Runner run)
@@ -64,9 +74,10 @@ void Outbox::SetReport(Report report)
     report_ = std::move(report);
     frames_ = 0;
     datagrams_ = 0;
-    failure_told_ = false;
     for (std::uint64_t& count : failures_)
         count = 0;
+    for (Outage& outage : outages_)
+        outage = Outage();
 }
 
 void Outbox::Tell(const std::string& line)
@@ -103,7 +114,13 @@ void Outbox::LookAtAdaptersIfDue()
     std::shared_ptr<AdapterLook> look = look_;
     ListAdaptersFunction list = list_adapters_;
     if (!run_([look, list]() {
-            std::vector<Adapter> adapters = list();
+            std::vector<Adapter> adapters;
+            try {
+                adapters = list();
+            } catch (...) {
+                // Out of memory, say: a look that found nothing, so the next is due in 5 s.
+                adapters.clear();
+            }
             std::lock_guard<std::mutex> lock(look->mutex);
             look->adapters.swap(adapters);
             look->done = true;
@@ -133,9 +150,10 @@ void Outbox::TakeUp(const std::vector<Adapter>& adapters)
             adapters_found_ = adapters_found_ && d.origin != DestinationOrigin::NoAdapter;
         AddDestinations(found_now, expanded, notes);
     }
-    if (DescribeDestinations(found_now) != DescribeDestinations(destinations_))
-        Tell("adapters looked at again: sending to " + DescribeDestinations(found_now));
-    destinations_ = found_now;
+    const std::string before = DescribeDestinations(destinations_);
+    SendTo(found_now);
+    if (DescribeDestinations(destinations_) != before)
+        Tell("adapters looked at again: sending to " + DescribeDestinations(destinations_));
 }
 
 bool Outbox::Send(const void* data, std::int32_t length)
@@ -144,33 +162,57 @@ bool Outbox::Send(const void* data, std::int32_t length)
     if (report_ && frames_++ == 0)
         Tell("first datagram: " + std::to_string(length) + " bytes to " + DescribeDestinations(destinations_));
     bool taken = false;
-    bool every = true;
-    for (const Destination& destination : destinations_) {
+    std::vector<std::size_t> back; // destinations that took this datagram after an outage
+    for (std::size_t i = 0; i < destinations_.size(); ++i) {
         // WSAGetLastError or errno is read only for a step that failed, so a
         // healthy send makes exactly the calls of the plain sender.
         SendOutcome outcome;
-        SendDatagramTo(destination, data, length, &outcome);
+        send_(destinations_[i], data, length, &outcome);
         ++datagrams_;
-        if (outcome.failed == SendStep::None) {
-            taken = true;
+        if (outcome.failed != SendStep::None) {
+            Failed(i, outcome);
             continue;
         }
-        every = false;
-        adapter_send_failed_ = adapter_send_failed_ || FromAdapters(destination);
-        if (failures_[static_cast<int>(outcome.failed)]++ == 0 && report_) {
-            char where[22];
-            FormatDestination(destination, where);
-            Tell(std::string(kFailureLead) + StepName(outcome.failed) + " for " + where + ", error " +
-                 std::to_string(outcome.error) + ": " + ExplainSendFailure(outcome.failed, outcome.error) +
-                 " (later failures of this kind are only counted)");
-            failure_told_ = true;
+        taken = true;
+        if (outages_[i].on) {
+            outages_[i] = Outage();
+            back.push_back(i);
         }
     }
-    if (every && failure_told_) {
-        failure_told_ = false;
+    if (back.empty())
+        return taken;
+    bool failing = false;
+    for (const Outage& outage : outages_)
+        failing = failing || outage.on;
+    if (!failing) {
         Tell(std::string(kRecoveryLead) + "every destination took the datagram");
+        return taken;
+    }
+    for (std::size_t i : back) {
+        char where[22];
+        FormatDestination(destinations_[i], where);
+        Tell(std::string(kRecoveryLead) + where + " takes the datagrams again");
     }
     return taken;
+}
+
+// Each kind of failure, its step and its error code, is told once in an outage.
+void Outbox::Failed(std::size_t index, const SendOutcome& outcome)
+{
+    ++failures_[static_cast<int>(outcome.failed)];
+    const Destination& destination = destinations_[index];
+    adapter_send_failed_ = adapter_send_failed_ || FromAdapters(destination);
+    Outage& outage = outages_[index];
+    outage.on = true;
+    const std::pair<SendStep, int> kind(outcome.failed, outcome.error);
+    if (!report_ || std::find(outage.told.begin(), outage.told.end(), kind) != outage.told.end())
+        return;
+    outage.told.push_back(kind);
+    char where[22];
+    FormatDestination(destination, where);
+    Tell(std::string(kFailureLead) + StepName(outcome.failed) + " for " + where + ", error " +
+         std::to_string(outcome.error) + ": " + ExplainSendFailure(outcome.failed, outcome.error) +
+         " (later failures of this kind are only counted)");
 }
 
 void Outbox::LogCounts(const std::string& when)

@@ -1,18 +1,15 @@
 #pragma once
 
-// Where a deliverable's datagrams go: its destinations, each datagram to each
-// of them on a fresh socket, in their order, a failure at one never keeping
-// the others from theirs; and what its log (or another report) learns of the
-// sending: the first datagram, the first failure of each kind with what it
-// means, the first datagram that every destination took again after such a
-// failure, and counts. Without destinations given it sends to
-// 255.255.255.255:50010: exactly the broadcast sender's calls.
+// Where a deliverable's datagrams go: each datagram to each destination once,
+// in their order, a failure at one never keeping the others from theirs. The
+// report (a log, a tool's console) hears of the first datagram, of each kind
+// of failure once per outage of a destination, of a destination that takes
+// datagrams again, and the counts. Without destinations: 255.255.255.255:50010,
+// exactly the broadcast sender's calls.
 //
-// Destinations found through "adapters" are looked for again while none was
-// found (255.255.255.255 on the port asked for stands in meanwhile) and after
-// a send to one of them failed, at most once every 5 seconds. A look can take
-// milliseconds, so it runs on a thread of its own; a later Send takes up what
-// it found.
+// "adapters" destinations are looked for again, at most once every 5 s, while
+// none was found and after a send to one of them failed. The look runs on a
+// thread of its own; a later Send takes up what it found.
 
 #include "adapters.h"
 #include "background.h"
@@ -24,6 +21,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Milliseconds of the system's steady clock, for WatchAdapters.
@@ -31,35 +29,33 @@ std::int64_t SteadyMilliseconds();
 
 class Outbox {
 public:
-    Outbox() : destinations_(1) {}
+    // How one datagram goes to one destination: SendDatagramTo, or a test's script.
+    using SendFunction = std::function<void(const Destination&, const void*, std::int32_t, SendOutcome*)>;
 
-    // Empty: the default, 255.255.255.255:50010. Destinations marked as found
-    // through "adapters" are replaced by a new look at the adapters when one
-    // is due (WatchAdapters).
+    explicit Outbox(SendFunction send = SendDatagramTo);
+
+    // Empty: the default, 255.255.255.255:50010.
     void SetDestinations(const std::vector<Destination>& destinations);
     const std::vector<Destination>& Destinations() const { return destinations_; }
 
-    // How to list the adapters, read a clock in milliseconds and start a
-    // look without waiting for it, for the new looks. Without it, the
-    // destinations stay as set.
+    // How to list the adapters, read a clock in milliseconds and start a look
+    // without waiting for it. Without it, the destinations stay as set.
     using ListAdaptersFunction = std::function<std::vector<Adapter>()>;
     using MillisecondClock = std::function<std::int64_t()>;
     using Runner = std::function<bool(std::function<void()>)>;
     void WatchAdapters(ListAdaptersFunction list_adapters, MillisecondClock now_ms, Runner run = RunDetached);
 
-    // Where the lines for a log go (the deliverables' logs, a tool's console),
-    // or nothing. The counts start again.
+    // Where the report's lines go, or nowhere. The counts and outages start again.
     using Report = std::function<void(const std::string& line)>;
     void SetReport(Report report);
 
     // One datagram to every destination. True when at least one took it.
     bool Send(const void* data, std::int32_t length);
 
-    // "frames 120, datagrams 240, failures 0", with the failures by step; to the report.
+    // "WHEN: frames 120, datagrams 240, failures 0", with the failures by step; to the report.
     void LogCounts(const std::string& when);
 
-    // The leads of the lines that tell a user about sending, as opposed to
-    // the log's bookkeeping: a first failure, and sending working again.
+    // The leads of the lines meant for a user rather than the log alone.
     static constexpr const char* kFailureLead = "send failed: ";
     static constexpr const char* kRecoveryLead = "sending works again: ";
 
@@ -67,8 +63,11 @@ private:
     static constexpr int kSteps = static_cast<int>(SendStep::Count);
     static constexpr std::int64_t kAdapterLookEveryMs = 5000;
 
-    void LookAtAdaptersIfDue();
-    void TakeUp(const std::vector<Adapter>& adapters);
+    // A destination's outage: the kinds of failure (step and error) told in it.
+    struct Outage {
+        bool on = false;
+        std::vector<std::pair<SendStep, int>> told;
+    };
 
     // One look at the adapters, shared with the thread that makes it.
     struct AdapterLook {
@@ -76,16 +75,21 @@ private:
         bool done = false;
         std::vector<Adapter> adapters;
     };
+
+    void LookAtAdaptersIfDue();
+    void TakeUp(const std::vector<Adapter>& adapters);
+    void SendTo(const std::vector<Destination>& layout);
+    void Failed(std::size_t index, const SendOutcome& outcome);
     void Tell(const std::string& line);
 
-    std::vector<Destination> destinations_;
+    SendFunction send_;
+    std::vector<Destination> destinations_; // each address and port once
+    std::vector<Outage> outages_;           // one per destination
     Report report_;
     std::uint64_t frames_ = 0;
     std::uint64_t datagrams_ = 0;
     std::uint64_t failures_[kSteps] = {};
-    bool failure_told_ = false; // a failure line went out, and no recovery line since
 
-    // The new looks at the adapters.
     std::vector<Destination> layout_; // as set: each "adapters" as it was found then
     ListAdaptersFunction list_adapters_;
     MillisecondClock now_ms_;

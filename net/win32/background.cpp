@@ -24,8 +24,7 @@ DWORD WINAPI RunAndLetGo(void* parameter)
     delete detached;
     // This may be the module's last reference: the thread must not return
     // into code that is gone.
-    if (module != nullptr)
-        FreeLibraryAndExitThread(module, 0);
+    FreeLibraryAndExitThread(module, 0);
     return 0;
 }
 
@@ -36,13 +35,16 @@ bool RunDetached(std::function<void()> work)
     Detached* detached = new (std::nothrow) Detached{std::move(work), nullptr};
     if (detached == nullptr)
         return false;
-    // The reference is taken before the thread exists, and handed to it.
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&RunAndLetGo),
-                       &detached->module);
+    // The reference is taken before the thread exists, and handed to it: no
+    // thread runs this module's code unpinned.
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&RunAndLetGo),
+                            &detached->module)) {
+        delete detached;
+        return false;
+    }
     HANDLE thread = CreateThread(nullptr, 0, &RunAndLetGo, detached, 0, nullptr);
     if (thread == nullptr) {
-        if (detached->module != nullptr)
-            FreeLibrary(detached->module);
+        FreeLibrary(detached->module);
         delete detached;
         return false;
     }
