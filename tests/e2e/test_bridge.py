@@ -5,10 +5,12 @@ loopback, and kinemora-listen catching the datagrams in the private network."""
 
 import os
 import re
+import shutil
+import tempfile
 import time
 
 import harness
-from harness import (GREETING, BridgeTestCase, Emulator, Listener, check_running_clock, dots_after,
+from harness import (GREETING, BridgeTestCase, Emulator, Listener, Process, check_running_clock, dots_after,
                      start_bridge, wait_for_dots)
 
 class BridgeConnectionTest(BridgeTestCase):
@@ -46,7 +48,9 @@ class BridgeConnectionTest(BridgeTestCase):
     def test_reconnects_after_the_quit_notice_and_after_a_dropped_connection(self):
         listener = self.keep(Listener())
         emulator = self.keep(Emulator())
-        bridge = self.keep(start_bridge())
+        folder = tempfile.mkdtemp(dir=harness.options.build)
+        self.addCleanup(shutil.rmtree, folder, True)
+        bridge = self.keep(Process(harness.bridge_in(folder, "--log")))
         emulator.wait_lines(r"^client 'Request Data' connected$", 1, timeout=60)
         wait_for_dots(self, bridge, 5)
 
@@ -70,6 +74,11 @@ class BridgeConnectionTest(BridgeTestCase):
         text = bridge.text()
         pieces = re.fullmatch(r"(?:\nConnected to Flight Simulator!\nLaunch a flight\.\nReceived:2(\.*)){3}", text)
         self.assertIsNotNone(pieces, f"three times both messages and the open acknowledgement, then dots: {text!r}")
+        # The log counts each connection from zero.
+        with open(os.path.join(folder, "kinemora_mfs_2020.log"), encoding="utf-8") as f:
+            ended = [line[20:] for line in f.read().splitlines() if line[20:].startswith("connection ended")]
+        dots_each = [len(piece) - len(piece.lstrip(".")) for piece in text.split("Received:2")[1:3]]
+        self.assertEqual(ended, [f"connection ended: frames {n}, datagrams {n}, failures 0" for n in dots_each])
         self.assertEqual(len(emulator.matching(r"^sent the quit notice")), 1)
         datagrams = listener.datagrams()
         dots = text.count(".") - 3

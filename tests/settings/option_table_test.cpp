@@ -35,8 +35,12 @@ TEST(OptionTable, NumbersAreReadWholeAndInRange)
     const std::pair<const char*, double> good[] = {{"1", 1}, {"007", 7}, {"18446744073709551615", 18446744073709551615.0}};
     for (const auto& [text, value] : good)
         EXPECT_EQ(ReadCommandLine(kTable, {"--count", text}).Last("--count")->number, value) << text;
-    for (const auto& [text, value] : {std::pair{"0.5", 0.5}, {"1000", 1000.0}, {"+2.5e2", 250.0}, {".5", 0.5}, {"5.", 5.0}})
+    for (const auto& [text, value] :
+         {std::pair{"0.5", 0.5}, {"1000", 1000.0}, {"+2.5e2", 250.0}, {"2.5e+1", 25.0}, {"5e-1", 0.5}, {".5", 0.5},
+          {"5.", 5.0}}) {
+        ASSERT_EQ(MistakeFor({"--rate", text}), "");
         EXPECT_EQ(ReadCommandLine(kTable, {"--rate", text}).Last("--rate")->number, value) << text;
+    }
 
     for (const char* text : {"0", "-1", "+1", "1.0", "1e2", " 1", "1 ", "", "18446744073709551616"})
         EXPECT_EQ(MistakeFor({"--count", text}), "--count wants a whole number of at least 1, not '" + std::string(text) + "'");

@@ -80,7 +80,9 @@ std::string Utf16Bytes(const std::u16string& units, bool big_endian)
 
 TEST(SettingsFile, NoFileAndEmptyFilesMeanTheDefaults)
 {
-    for (const char* text : {"", "\n", "\r\n", "# only a comment\r\n; and another\n   \t\n", "\xEF\xBB\xBF"}) {
+    for (const std::string& text : {std::string(), std::string("\n"), std::string("\r\n"),
+                                    std::string("# only a comment\r\n; and another\n   \t\n"),
+                                    std::string("\xEF\xBB\xBF"), Utf16Bytes(u"", false), Utf16Bytes(u"", true)}) {
         const Settings settings = Parse(text);
         EXPECT_TRUE(settings.destinations.empty()) << text;
         EXPECT_FALSE(settings.monitor);
