@@ -36,7 +36,10 @@ bool ClaimOnlyBridge()
     const char* folder = std::getenv("TMPDIR");
     const std::string path = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
                              "/kinemora_mfs_2020.lock";
-    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_CREAT, 0666);
+    int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_CREAT, 0666);
+    // Another user's lock file may be read-only to this one; a lock needs no writing.
+    if (fd < 0)
+        fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return true; // without the file there is no telling; better one bridge too many than none
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {

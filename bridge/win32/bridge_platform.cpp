@@ -30,7 +30,11 @@ bool ClaimOnlyBridge()
     // A new mutex need not clear the last error: clear it first.
     SetLastError(ERROR_SUCCESS);
     HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Local\\Kinemora.kinemora_mfs_2020");
-    return mutex == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
+    // Access denied: a bridge of another elevation (started by a simulator
+    // run as administrator, say) made the mutex, and this one may not open it.
+    if (mutex == nullptr)
+        return GetLastError() != ERROR_ACCESS_DENIED;
+    return GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
 void HoldConsoleAfterError()

@@ -2,6 +2,10 @@
 --exit-with-simulator: it ends when the simulator quits or goes away, and
 while it runs no second bridge starts."""
 
+import fcntl
+import os
+import shutil
+import tempfile
 import time
 
 import harness
@@ -49,6 +53,28 @@ class BridgeExitTest(BridgeTestCase):
             first.stop()
             # Only the first bridge of each round ever connected.
             self.assertEqual(len(emulator.matching(r"^client 'Request Data' connected$")), 2 if first_args else 1)
+
+    def test_a_lock_of_another_user_or_elevation_counts_as_held(self):
+        if harness.windows():
+            # A bridge started by a simulator run as administrator: the user's may not open its mutex.
+            holder = self.keep(Process(harness.command("lock_holder"), stdin=True))
+            holder.wait_until(lambda: holder.text() == "held\n", 60, "the mutex made")
+            env = None
+            bridge = harness.command("kinemora_mfs_2020")
+        else:
+            # Another user's lock file, read-only to this bridge's user, locked by its bridge.
+            folder = tempfile.mkdtemp(dir=harness.options.build)
+            self.addCleanup(shutil.rmtree, folder, True)
+            os.chmod(folder, 0o755)
+            lock = open(os.path.join(folder, "kinemora_mfs_2020.lock"), "w")
+            self.addCleanup(lock.close)
+            fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            env = dict(os.environ, TMPDIR=folder)
+            bridge = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                      *harness.command("kinemora_mfs_2020")]
+        second = harness.run(bridge, timeout=60, env=env)
+        self.assertEqual((second.returncode, second.stdout), (1, ""))
+        self.assertEqual(second.stderr.replace("\r\n", "\n"), ONLY_ONE)
 
     def test_ends_when_the_simulator_crashes(self):
         emulator, bridge = self.start()
