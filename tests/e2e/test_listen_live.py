@@ -127,6 +127,8 @@ class ListenLiveTest(unittest.TestCase):
         self.assertRegex(screen, r"(?m)^datagrams 3: K01 3, K2 0, unrecognised 0; the latest \d+\.\d s ago$")
         self.assertRegex(screen, r"(?m)^rate \d+\.\d Hz   jitter \d+\.\d{3} ms   stalls \d+ \(gaps over \d+\.\d{3} ms\)")
         self.assertRegex(screen, r"(?m)^gaps: median \d+\.\d{3} ms, 99th percentile \d+\.\d{3} ms, largest")
+        # Sent to 127.0.0.1: the view says at once that other listeners may miss such datagrams.
+        self.assertIn("note: a datagram came addressed to this computer alone (127.0.0.1),", lines)
 
         term.tmux("send-keys", "C-c")
         screen = term.wait_for(r"^exit status \d+$", 10)

@@ -31,6 +31,7 @@ TEST(DestinationKind, TellsThisMachineAloneFromBroadcastAndMulticast)
         {Ip(192, 168, 2, 255), DestinationKind::kUnicast},   // another network's
         {Ip(172, 16, 0, 3), DestinationKind::kUnicast},      // a /31 has no broadcast address
         {Ip(127, 0, 0, 1), DestinationKind::kUnicast},
+        {Ip(127, 255, 255, 255), DestinationKind::kDirectedBroadcast}, // loop-back's, though no adapter lists it
         {Ip(224, 0, 0, 1), DestinationKind::kMulticast},
         {Ip(239, 255, 255, 250), DestinationKind::kMulticast},
         {Ip(223, 255, 255, 255), DestinationKind::kUnicast}, // just below the multicast range

@@ -20,6 +20,7 @@ enum class DestinationKind {
 };
 
 // Classifies a destination address (host byte order) against this machine's
-// subnets. A directed broadcast lies in one of the subnets and has a host part
-// of all ones; /31 and /32 networks have none, so there every address is unicast.
+// subnets. A directed broadcast lies in one of the subnets, or in loop-back's
+// 127.0.0.0/8, and has a host part of all ones; /31 and /32 networks have
+// none, so there every address is unicast.
 DestinationKind ClassifyDestination(std::uint32_t destination, const std::vector<Subnet>& subnets);

@@ -102,12 +102,19 @@ std::string FieldBar(float value, float smallest, float largest, int width)
 }
 
 std::vector<std::string> LiveViewLines(const ListenStats& stats, const FieldRanges& fields, const LiveViewTime& time,
-                                       int columns)
+                                       int columns, const std::string& note)
 {
     int bar_width = columns - 1 - kFixedWidth;
     bar_width = bar_width < kMinBar ? kMinBar : bar_width > kMaxBar ? kMaxBar : bar_width;
     std::vector<std::string> lines;
     Header(lines, stats, time);
+    if (!note.empty()) {
+        lines.push_back("");
+        for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+            end = note.find('\n', start);
+            lines.push_back(note.substr(start, end == std::string::npos ? end : end - start));
+        }
+    }
     Fields(lines, "K01", fields.K01(), bar_width);
     Fields(lines, "K2", fields.K2(), bar_width);
     for (std::string& line : lines)

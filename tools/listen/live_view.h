@@ -27,8 +27,9 @@ struct LiveViewTime {
 // The view's lines, none wider than columns - 1: a header with the counts,
 // the rate, jitter, stalls and gaps so far, then per kind seen each field's
 // latest value and a bar that fills from its smallest to its largest value.
+// A note's lines (split at '\n') stand under the header.
 std::vector<std::string> LiveViewLines(const ListenStats& stats, const FieldRanges& fields, const LiveViewTime& time,
-                                       int columns);
+                                       int columns, const std::string& note = "");
 
 // One frame for a terminal of columns x rows: every line at its own row,
 // cut to columns - 1 (so that no line wraps), the rest of each row and

@@ -50,12 +50,12 @@ public:
         entered_ = true;
     }
 
-    void Draw(const ListenStats& stats, const FieldRanges& fields, const LiveViewTime& time)
+    void Draw(const ListenStats& stats, const FieldRanges& fields, const LiveViewTime& time, const std::string& note)
     {
         int columns = 0;
         int rows = 0;
         TerminalSize(columns, rows);
-        Write(ScreenFrame(LiveViewLines(stats, fields, time, columns), columns, rows));
+        Write(ScreenFrame(LiveViewLines(stats, fields, time, columns, note), columns, rows));
     }
 
     void Close()
@@ -146,14 +146,15 @@ int main(int argc, char** argv)
     ListenStats stats;
     FieldRanges fields;
     double last_draw = 0.0;
+    std::string live_note; // under the live view's header once it applies
     if (options.live) {
         screen.Enter();
-        screen.Draw(stats, fields, {options.port, 0.0});
+        screen.Draw(stats, fields, {options.port, 0.0}, live_note);
     }
     static unsigned char buffer[65536];
     const char* failure = nullptr;
     UnicastWatch unicast(Subnets);
-    std::string unicast_note; // held back while the live view has the screen
+    std::string unicast_note; // printed at once, or under the live view and again when it ends
     while (!interrupted && (options.count == 0 || stats.Total() < options.count)) {
         int wait_ms = 100; // short, so Ctrl+C and the timeout are noticed promptly
         if (options.live) {
@@ -181,7 +182,9 @@ int main(int argc, char** argv)
             const std::string source = from.address + ":" + std::to_string(from.port);
             if (unicast.FirstUnicast(from.destination)) {
                 unicast_note = UnicastNote(from.destination, options.port);
-                if (!options.live)
+                if (options.live)
+                    live_note = UnicastLiveNote(from.destination, options.port);
+                else
                     std::fputs(unicast_note.c_str(), stderr);
             }
             if (options.live) {
@@ -198,7 +201,7 @@ int main(int argc, char** argv)
         }
         const double now = seconds_since_start();
         if (options.live && now - last_draw >= kLiveRedrawInterval) {
-            screen.Draw(stats, fields, {options.port, now});
+            screen.Draw(stats, fields, {options.port, now}, live_note);
             last_draw = now;
         }
     }

@@ -52,6 +52,13 @@ std::string UnicastNote(std::uint32_t destination, unsigned long port)
            "    kinemora-listen --port " + std::to_string(OtherPort(port)) + "\n";
 }
 
+std::string UnicastLiveNote(std::uint32_t destination, unsigned long port)
+{
+    return "note: a datagram came addressed to this computer alone (" + Dotted(destination) + "),\n"
+           "so other software on UDP port " + std::to_string(port) + " here may miss such datagrams;\n"
+           "Ctrl+C ends the view and says what to do.";
+}
+
 std::string PortHeldMessage(unsigned long port, const std::string& detail)
 {
     const std::string ports = std::to_string(port);

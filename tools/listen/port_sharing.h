@@ -38,6 +38,10 @@ private:
 // missing and what to do, with that address and the port listened on.
 std::string UnicastNote(std::uint32_t destination, unsigned long port);
 
+// The same in short lines for the live view, which points to the whole note
+// printed when the view ends.
+std::string UnicastLiveNote(std::uint32_t destination, unsigned long port);
+
 // What to say when another program holds the port for itself. detail is the
 // system's own words for the failed bind.
 std::string PortHeldMessage(unsigned long port, const std::string& detail);
