@@ -5,7 +5,8 @@
 void TurnOffQuickEdit()
 {
     DWORD output_mode = 0;
-    if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &output_mode))
+    if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &output_mode) &&
+        !GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &output_mode))
         return;
     // The input side of the console holds the setting; with standard input
     // redirected, the console's own input is reached through CONIN$.

@@ -1,5 +1,6 @@
 // console_probe: starts a program in this process's console, with its
-// standard streams as each case asks, and reports the console's input mode
+// standard streams as each case asks (standard error with standard output
+// unless the case says otherwise), and reports the console's input mode
 // before and after, for tests/e2e/test_bridge_console.py.
 //
 //   console_probe RESULT_FILE PROGRAM
@@ -39,7 +40,8 @@ HANDLE OpenInheritable(const char* path, DWORD access, DWORD disposition)
 }
 
 // Runs one case; returns false when the program could not be started.
-bool RunCase(std::FILE* result, const char* name, const std::string& program, HANDLE in, HANDLE out)
+bool RunCase(std::FILE* result, const char* name, const std::string& program, HANDLE in, HANDLE out,
+             HANDLE err = nullptr)
 {
     HANDLE console = OpenConsoleInput();
     SetConsoleMode(console, kStartMode);
@@ -51,7 +53,7 @@ bool RunCase(std::FILE* result, const char* name, const std::string& program, HA
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = in;
     startup.hStdOutput = out;
-    startup.hStdError = out;
+    startup.hStdError = err != nullptr ? err : out;
     PROCESS_INFORMATION process = {};
     std::string command = "\"" + program + "\"";
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
@@ -100,6 +102,7 @@ int main(int argc, char** argv)
     bool ok = RunCase(result, "console", program, console_in, console_out);
     ok = RunCase(result, "input_redirected", program, nul, console_out) && ok;
     ok = RunCase(result, "output_redirected", program, console_in, file) && ok;
+    ok = RunCase(result, "errors_to_console", program, console_in, file, console_out) && ok;
     std::fprintf(result, "done=1\n");
     std::fclose(result);
     return ok ? 0 : 1;

@@ -247,15 +247,16 @@ class Process:
     arrives, so that a long stream never fills a pipe: stdout as text and as
     lines with the monotonic time each was complete, stderr as text, both
     with Windows' text-mode line ends read as plain line breaks. With
-    stdin=True, write() feeds its standard input; otherwise it has none."""
+    stdin=True, write() feeds its standard input; otherwise it has none. With
+    job=True its process group lies in this session, as a shell's job does."""
 
-    def __init__(self, cmd, env=None, stdin=False):
+    def __init__(self, cmd, env=None, stdin=False, job=False):
         follow_display(cmd, env)
         self.cmd = cmd
         self.name = os.path.basename(cmd[1] if cmd[:1] == [WINE_RUN] and len(cmd) > 1 else cmd[0])
         self.proc = subprocess.Popen(cmd, stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
                                      stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                     start_new_session=True, env=env)
+                                     start_new_session=not job, process_group=0 if job else None, env=env)
         self.lock = threading.Lock()
         self.out = bytearray()
         self.err = bytearray()

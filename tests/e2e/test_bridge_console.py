@@ -1,5 +1,5 @@
 """The bridge in a real Windows console (Wine's, inside a tmux terminal):
-where standard output is the console, the bridge turns off QuickEdit on the
+where standard output or standard error is the console, the bridge turns off QuickEdit on the
 console's input and keeps every other mode bit; where it is not, it changes
 nothing. console_probe.exe runs the bridge in its own console and reads the
 mode before and after. A bridge alone in its console keeps an error on the
@@ -52,13 +52,13 @@ class BridgeConsoleTest(unittest.TestCase):
 
     def test_quick_edit_goes_off_only_where_output_is_the_console(self):
         cases = self.run_in_terminal()
-        for name in ("console", "input_redirected"):
+        for name in ("console", "input_redirected", "errors_to_console"):
             before, after = cases[name]
             self.assertTrue(before & QUICK_EDIT, f"{name}: the probe starts with QuickEdit on")
             self.assertEqual(after, (before & ~QUICK_EDIT) | EXTENDED_FLAGS,
                              f"{name}: 0x{before:x} became 0x{after:x}")
         before, after = cases["output_redirected"]
-        self.assertEqual(after, before, "standard output is a file: the console is left as it is")
+        self.assertEqual(after, before, "standard output and error are a file: the console is left as it is")
 
     def test_an_error_in_a_window_of_its_own_waits_for_enter(self):
         # tmux's terminal is a console of the bridge's own, as when it is double-clicked.

@@ -173,7 +173,8 @@ class SignalTest(unittest.TestCase):
 
     def test_ctrl_c_sighup_and_sigterm_ramp_down_then_send_zeros(self):
         # A constant 0.25 after a 0.2 s soft start (the square's first half lasts 50 s).
-        cases = [(signal.SIGINT, "Ctrl+C"), (signal.SIGHUP, "SIGHUP"), (signal.SIGTERM, "SIGTERM")]
+        cases = [(signal.SIGINT, "Ctrl+C"), (signal.SIGHUP, "SIGHUP"), (signal.SIGTERM, "SIGTERM"),
+                 (signal.SIGQUIT, "SIGQUIT")]
         # Under Wine only SIGINT reaches the program, as Ctrl+C; the others end Wine itself.
         for number, name in cases[:1] if harness.windows() else cases:
             with self.subTest(name):
@@ -190,6 +191,52 @@ class SignalTest(unittest.TestCase):
                 self.assertTrue(all(0 <= s <= 0.25 / 10 + 1e-6 for s in steps),
                                 f"a soft stop in steps of 0.025: {down}")
                 self.assertEqual(len([s for s in steps if s > 0]), 10, f"the stop took the whole ramp: {down}")
+
+    def test_ctrl_z_leaves_the_rig_at_rest_then_suspends_and_resumed_ends(self):
+        if harness.windows():
+            self.skipTest("Ctrl+Z suspends a job of a POSIX shell: in the native variant")
+        listener = harness.Listener("--timeout", 60)
+        sender = harness.Process(signal_command("--axis", "bank", "--shape", "square", "--amplitude", "0.25",
+                                                "--period", "100", "--rate", "50", "--ramp", "0.2"), job=True)
+        try:
+            listener.wait_count(20, timeout=30)
+            os.killpg(sender.proc.pid, signal.SIGTSTP)
+            with open(f"/proc/{sender.proc.pid}/stat") as stat:
+                state = lambda: stat.seek(0) == 0 and stat.read().rsplit(") ", 1)[1][0]  # noqa: E731
+                harness.wait_for(lambda: state() == "T", 30, "the program suspended")
+            sent = listener.wait_count(1, timeout=5)
+            os.killpg(sender.proc.pid, signal.SIGCONT)
+            sender.proc.wait(30)
+        finally:
+            sender.stop()
+            listener.stop()
+        self.assertEqual(sender.proc.returncode, 0, sender.errors())
+        data = [bytes.fromhex(d["hex"]) for d in listener.datagrams()]
+        self.assertEqual(len(data), len(sent), "nothing more after resuming")
+        self.assertEqual(data[-1], k01(floats_of(data[-1])[0], 3, 0.0), "the zeros before the suspension")
+        self.assertIn("kinemora-signal: Ctrl+Z: ramping bank down to 0 over at most 0.2 s, then one datagram of "
+                      "zeros", sender.errors())
+        self.assertIn("kinemora-signal: Ctrl+Z: the rig is at rest; suspending.", sender.errors())
+
+    def test_a_closed_pipe_on_its_output_never_ends_it_before_the_zeros(self):
+        if harness.windows():
+            self.skipTest("SIGPIPE: in the native variant")
+        listener = harness.Listener("--timeout", 60)
+        reader, writer = os.pipe()
+        os.close(reader)  # every write to standard error finds the pipe closed
+        try:
+            result = subprocess.run(signal_command("--axis", "bank", "--amplitude", "0.1", "--rate", "50",
+                                                   "--duration", "0.2", "--ramp", "0.1"), stderr=writer, timeout=30)
+        finally:
+            os.close(writer)
+        self.assertEqual(result.returncode, 0, "a write to the closed pipe did not end it")
+
+        def banks():
+            return [floats_of(bytes.fromhex(d["hex"]))[1][3] for d in listener.datagrams()]
+        try:
+            listener.wait_until(lambda: any(banks()) and banks()[-1] == 0.0, 10, "the zeros after the signal")
+        finally:
+            listener.stop()
 
     def test_a_second_ctrl_c_shortens_the_way_down_to_a_quarter_second(self):
         # At full level after the 1 s soft start; the soft stop would take 50

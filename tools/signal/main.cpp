@@ -157,5 +157,13 @@ int main(int argc, char** argv)
     Run(options, outbox);
     if (failed)
         outbox.LogCounts("sending ended");
+    // Resumed from the background (bg), a signal would move the rig where
+    // Ctrl+C no longer reaches it: the program ends instead.
+    if (StopRequestsSoFar().suspend) {
+        if (!options.quiet)
+            Say("Ctrl+Z: the rig is at rest; suspending. Resumed (fg or bg), kinemora-signal ends: run it again "
+                "to go on");
+        Suspend();
+    }
     return 0;
 }

@@ -3,9 +3,9 @@
 // The requests to stop that reach kinemora-signal, one file per platform.
 // Windows: Ctrl+C, Ctrl+Break, closing the console window, logging off and
 // shutting down (console control events, and the end of the session as a
-// hidden window hears it). POSIX: SIGINT, SIGHUP and SIGTERM. None of them
-// ends the program: each is counted, and the main loop ramps down and sends
-// the zeros.
+// hidden window hears it). POSIX: SIGINT, SIGHUP, SIGTERM, SIGQUIT and
+// SIGTSTP (Ctrl+Z). None of them ends the program: each is counted, and the
+// main loop ramps down and sends the zeros.
 
 #include "stop_rule.h"
 
@@ -13,9 +13,12 @@ struct StopRequests {
     int count = 0;                      // requests so far
     StopEvent latest = StopEvent::CtrlC; // the latest one, when count > 0
     bool ending_soon = false;           // any of them an event after which Windows ends the process
+    bool suspend = false;               // any of them Ctrl+Z, which suspends once the zeros are out
 };
 
-// Starts catching the requests; call it once, before the first datagram.
+// Starts catching the requests; call it once, before the first datagram. On
+// POSIX a closed pipe on the output is ignored from then on: no write ends the
+// program before the zeros.
 void CatchStopRequests();
 
 StopRequests StopRequestsSoFar();
@@ -29,3 +32,8 @@ void WaitForStopRequest(double seconds);
 // event that EndsSoon is held until then, at most about 5 s, since Windows
 // ends the process as soon as it has been answered.
 void StopRequestsAnswered();
+
+// After the zeros of a run that Ctrl+Z stopped: suspends the program as the
+// shell expects and returns once it is resumed, or at once where no shell
+// could resume it.
+void Suspend();

@@ -24,6 +24,10 @@ const char* StopEventName(StopEvent event)
         return "SIGHUP";
     case StopEvent::Terminate:
         return "SIGTERM";
+    case StopEvent::Quit:
+        return "SIGQUIT";
+    case StopEvent::Suspend:
+        return "Ctrl+Z";
     }
     return "a stop request";
 }

@@ -12,6 +12,8 @@ enum class StopEvent {
     Shutdown,     // Windows shuts down
     Hangup,       // SIGHUP: the terminal went away
     Terminate,    // SIGTERM
+    Quit,         // SIGQUIT: Ctrl+\ on POSIX
+    Suspend,      // SIGTSTP: Ctrl+Z on POSIX, which suspends once the zeros are out
 };
 
 // A second request (Ctrl+C again) leaves the way down at most this long, in seconds.

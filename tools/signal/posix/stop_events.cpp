@@ -10,15 +10,18 @@ namespace {
 // Lock-free atomics: safe to touch from a signal handler.
 std::atomic<int> count{0};
 std::atomic<int> latest{static_cast<int>(StopEvent::CtrlC)};
+std::atomic<bool> suspend{false};
 
 void OnSignal(int number)
 {
-    latest = static_cast<int>(number == SIGHUP    ? StopEvent::Hangup
-                              : number == SIGTERM ? StopEvent::Terminate
-                                                  : StopEvent::CtrlC);
-    // Once stopping, a closed pipe on the output (a terminal that went away
-    // with its pager or tee) must not end the program before the zeros.
-    std::signal(SIGPIPE, SIG_IGN);
+    const StopEvent event = number == SIGHUP    ? StopEvent::Hangup
+                            : number == SIGTERM ? StopEvent::Terminate
+                            : number == SIGQUIT ? StopEvent::Quit
+                            : number == SIGTSTP ? StopEvent::Suspend
+                                                : StopEvent::CtrlC;
+    latest = static_cast<int>(event);
+    if (event == StopEvent::Suspend)
+        suspend = true;
     ++count;
 }
 
@@ -26,11 +29,14 @@ void OnSignal(int number)
 
 void CatchStopRequests()
 {
+    // A terminal that went away with its pager or tee must not end the
+    // program before the zeros.
+    std::signal(SIGPIPE, SIG_IGN);
     struct sigaction action = {};
     action.sa_handler = OnSignal;
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
-    for (int number : {SIGINT, SIGHUP, SIGTERM})
+    for (int number : {SIGINT, SIGHUP, SIGTERM, SIGQUIT, SIGTSTP})
         sigaction(number, &action, nullptr);
 }
 
@@ -39,6 +45,7 @@ StopRequests StopRequestsSoFar()
     StopRequests requests;
     requests.count = count.load();
     requests.latest = static_cast<StopEvent>(latest.load());
+    requests.suspend = suspend.load();
     return requests;
 }
 
@@ -54,3 +61,11 @@ void WaitForStopRequest(double seconds)
 }
 
 void StopRequestsAnswered() {}
+
+void Suspend()
+{
+    // The stop as the shell knows it. In a process group that no shell
+    // controls, the system drops it and the program goes on to its end.
+    std::signal(SIGTSTP, SIG_DFL);
+    std::raise(SIGTSTP);
+}

@@ -127,3 +127,6 @@ void StopRequestsAnswered()
 {
     SetEvent(answered);
 }
+
+// Windows has no request to suspend a console program: nothing asks for this.
+void Suspend() {}
