@@ -41,7 +41,7 @@ void ApplyPluginSettings()
 
     // A user who made a settings file hears of its mistakes: they open the
     // log for this Init whatever the file says of it.
-    const bool mistakes = read == FileRead::Failed || read == FileRead::TooLarge || !settings.ignored.empty();
+    const bool mistakes = read == FileRead::Failed || read == FileRead::TooLarge || settings.HasMistakes();
     const bool log = settings.log || mistakes;
     if (log && !plugin_log.IsOpen())
         plugin_log.Open(folder + kLogName);

@@ -32,3 +32,6 @@ std::FILE* OpenForWriting(const std::string& path);
 
 // Renames from to to, replacing to. False when it could not.
 bool RenameReplacing(const std::string& from, const std::string& to);
+
+// Removes a file. True when none of that name is left, also when there was none.
+bool RemoveFileIfPresent(const std::string& path);

@@ -33,20 +33,23 @@ void LogFile::Write(const std::string& line)
         std::strftime(stamp, sizeof(stamp), "%Y-%m-%d %H:%M:%S ", local);
     const std::string text = stamp + line + "\n";
     if (size_ > 0 && size_ + static_cast<long>(text.size()) > kMostBytes) {
-        // The full file is kept once, as .1; the old .1 goes. Windows renames
-        // no file that is open, so the log is closed first.
+        // The full file is kept once, as .1; the old .1 goes first, so that
+        // a failure names the file that another program holds open. Windows
+        // renames no file that is open, so the log is closed first.
         std::fclose(file_);
         const std::string kept = path_ + ".1";
-        const bool rotated = RenameReplacing(path_, kept);
+        const bool kept_gone = RemoveFileIfPresent(kept);
+        const bool rotated = kept_gone && RenameReplacing(path_, kept);
         file_ = OpenForAppend(path_);
         if (file_ == nullptr)
             return;
         if (!rotated) {
             // At most one such line past the cap: a log that already holds
             // it, from an earlier run, gets nothing more.
+            const std::string held = kept_gone ? path_ : kept;
             if (size_ <= kMostBytes)
                 Append(stamp + std::string("the log is full and cannot begin anew: another program holds ") +
-                       kept.substr(kept.find_last_of("/\\") + 1) +
+                       held.substr(held.find_last_of("/\\") + 1) +
                        " open; close that program and the log begins anew at the next start\n");
             Close();
             return;

@@ -2,9 +2,9 @@
 
 // A deliverable's log, beside it: one line per event, with the local time,
 // appended and flushed at once. It grows to at most 1 MB; then it becomes
-// NAME.log.1, replacing the one before, and a new file begins. When that
-// rename fails (another program holds NAME.log.1 open), the log ends with a
-// line that says so and closes: it never holds more than 1 MB and that line,
+// NAME.log.1, replacing the one before, and a new file begins. When another
+// program holds NAME.log.1 or NAME.log open, the log ends with a line that
+// names that file and closes: it never holds more than 1 MB and that line,
 // and the next Open tries again. Never a line per frame: the deliverables
 // write only at start, at the end and on events.
 

@@ -126,6 +126,7 @@ Settings ParseSettings(const std::string& file, SettingsFor program,
             AddDestinations(settings.destinations, found, left_out);
             for (const std::string& what : left_out)
                 settings.notes.push_back("line " + std::to_string(number) + ": " + what);
+            settings.left_out += static_cast<int>(left_out.size());
         } else if (key == "log") {
             if (!OnOff(value, settings.log))
                 ignore(NotOnOff(key, value));

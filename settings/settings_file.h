@@ -38,6 +38,10 @@ struct Settings {
     bool log = false;
     std::vector<IgnoredLine> ignored;
     std::vector<std::string> notes; // what "adapters" found, destinations left out
+    int left_out = 0;               // destinations left out: more than the file may name
+
+    // An ignored line or a destination left out: what a user must hear of.
+    bool HasMistakes() const { return !ignored.empty() || left_out > 0; }
 };
 
 // The longest line that counts, in bytes, without its line end.

@@ -62,3 +62,8 @@ bool RenameReplacing(const std::string& from, const std::string& to)
 {
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
+
+bool RemoveFileIfPresent(const std::string& path)
+{
+    return std::remove(path.c_str()) == 0 || errno == ENOENT;
+}

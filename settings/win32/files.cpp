@@ -70,3 +70,8 @@ bool RenameReplacing(const std::string& from, const std::string& to)
 {
     return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
+
+bool RemoveFileIfPresent(const std::string& path)
+{
+    return DeleteFileW(Wide(path).c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+}

@@ -71,8 +71,11 @@ class PluginSettingsTest(unittest.TestCase):
 
     def test_a_file_with_mistakes_writes_the_log_without_log_on_and_a_file_too_large_applies_nothing(self):
         too_large = b"destination = 192.0.2.10:50132\r\n" + b"#" * (64 * 1024)
+        nine = b"destination = broadcast\r\n" + b"".join(b"destination = broadcast:%d\r\n" % port
+                                                         for port in range(50141, 50149))
         for settings, reason in [(b"log = maybe\r\n", "settings: line 1 ignored: log takes on or off"),
-                                 (too_large, "is larger than 64 KB and is not read; the defaults apply")]:
+                                 (too_large, "is larger than 64 KB and is not read; the defaults apply"),
+                                 (nine, "settings: line 9: 255.255.255.255:50148 left out: at most 8 destinations")]:
             folder = PluginFolder(settings)
             caught, = folder.fly(self, listen(50010, FRAMES))
             self.assertEqual(len(caught), FRAMES, "the defaults apply")
@@ -154,6 +157,22 @@ class PluginSettingsTest(unittest.TestCase):
         log = folder.log()
         self.assertEqual(log[-1], f"Shutdown: frames {FRAMES}, datagrams {FRAMES}, failures 0")
         self.assertLess(os.path.getsize(folder.log_path), 4096)
+
+    def test_a_full_log_that_another_program_holds_names_it(self):
+        if not harness.windows():
+            self.skipTest("Windows renames no file that another program holds: in the wine variant")
+        folder = PluginFolder("log = on\n")
+        with open(folder.log_path, "w") as f:
+            f.write("x" * 99 + "\n" + "y" * (1024 * 1024 - 110) + "\n")  # ten bytes short of 1 MB
+        holder = Process(harness.command("lock_holder", harness.windows_path(folder.log_path)), stdin=True)
+        try:
+            holder.wait_until(lambda: holder.text() == "held\n", 60, "the log held")
+            folder.fly(self, listen(50010, FRAMES))
+        finally:
+            holder.stop()
+        self.assertEqual(folder.log()[-1], f"the log is full and cannot begin anew: another program holds "
+                                           f"{harness.plugin().name}.log open; close that program and the log "
+                                           "begins anew at the next start")
 
     def trace(self, folder):
         """The socket calls of one flight of 3 frames, one list of calls per datagram."""
