@@ -142,6 +142,23 @@ class BridgeConnectionTest(BridgeTestCase):
         self.assertEqual(frames, sorted(frames), "one delivery per frame, in order")
         self.assertEqual(len(set(frames)), len(frames))
 
+    def test_the_stand_in_delivers_msfs_signs(self):
+        # MSFS: pitch positive nose down, bank positive left wing down, the
+        # rotation about Z positive rolling left and about Y yawing right.
+        cases = [(60, "in the climb", {"pitch": -1}),
+                 (160, "rolling into the right turn", {"bank": -1, "rotation_velocity_body_z": -1,
+                                                       "rotation_velocity_body_y": 1})]
+        for start, moment, signs in cases:
+            with self.subTest(moment):
+                listener = self.keep(Listener())
+                self.keep(Emulator("--start", start))
+                wait_for_dots(self, self.keep(start_bridge()), 5)
+                for process in self.processes:
+                    process.stop()
+                for field, sign in signs.items():
+                    values = [float(d[field]) for d in listener.datagrams()]
+                    self.assertTrue(values and all(v * sign > 0 for v in values), f"{field} {moment}: {values}")
+
 
 if __name__ == "__main__":
     harness.main()

@@ -108,7 +108,8 @@ class BridgeRecordsTest(BridgeTestCase):
     def test_each_delivery_becomes_exactly_one_datagram_with_its_values_narrowed(self):
         with tempfile.NamedTemporaryFile("w", suffix=".csv", delete=False, dir=harness.options.build) as f:
             # Columns in reverse: the emulator maps them by name, the bridge's definition sets the order.
-            f.write(",".join(reversed(COLUMNS)) + "\n")
+            # Named as in a recording of the bridge's datagrams, they hold what the simulator delivers.
+            f.write(",".join("k2_" + column for column in reversed(COLUMNS)) + "\n")
             for row in ROWS:
                 f.write(",".join(cell(v) for v in reversed(row)) + "\n")
             profile = f.name

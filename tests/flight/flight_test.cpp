@@ -93,7 +93,8 @@ TEST(FlightCsv, ReadsTheK2RowsOfARecordingForTheSimulator)
     EXPECT_EQ(table.times, (std::vector<double>{0.5, 0.7}));
     ASSERT_EQ(table.rows.size(), 2u);
     EXPECT_EQ(table.rows[1].values[kVelocityBodyZ], 11.0);
-    EXPECT_EQ(table.rows[1].values[kBank], 0.2);
+    EXPECT_EQ(table.rows[1].values[kBank], -0.2) << "MSFS's bank, the flight's negated";
+    EXPECT_EQ(table.rows[1].values[kHeading], 0.3);
     EXPECT_TRUE(std::isnan(table.rows[1].values[kRotationVelocityBodyY]));
     EXPECT_TRUE(table.missing.empty());
     EXPECT_EQ(table.ignored, (std::vector<std::string>{"source", "length", "time_us"}));

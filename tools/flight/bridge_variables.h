@@ -21,6 +21,22 @@ struct Quantity {
 // entry i is the flight's Field i.
 extern const std::array<Quantity, kQuantityCount> kQuantities;
 
+// MSFS delivers pitch positive nose down, bank positive left wing down, and
+// the rotation about body X positive pitching down and about Z rolling left:
+// those four have the opposite sign of the flight's own.
+constexpr bool MsfsOpposes(std::size_t quantity)
+{
+    return quantity == kBank || quantity == kPitch || quantity == kRotationVelocityBodyX ||
+           quantity == kRotationVelocityBodyZ;
+}
+
+// A quantity's value as MSFS delivers it, from the flight's own, and back
+// (negation turns a NaN's sign bit back too).
+inline double InMsfsSigns(std::size_t quantity, double value)
+{
+    return MsfsOpposes(quantity) ? -value : value;
+}
+
 // Index into kQuantities of a SimConnect variable name (any letter case), or -1.
 int FindVariable(const std::string& name);
 

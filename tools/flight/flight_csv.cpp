@@ -96,6 +96,9 @@ Column Classify(const std::string& header, DatagramKind kind)
     }
     if ((!k01 && FindQuantity(name, column.target)) || (!k2 && FindK01Column(name, k01, column.target)))
         column.role = Role::Value;
+    // A recording of the bridge's datagrams holds MSFS's signs: read back, they come out as recorded.
+    if (k2 && column.role == Role::Value && MsfsOpposes(column.target.field))
+        column.target.transform = Transform::Negated;
     return column;
 }
 

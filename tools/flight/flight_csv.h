@@ -10,8 +10,9 @@
 // The first other line names the columns, in any order and letter case,
 // spaces taken as underscores:
 // - the flight's quantities by their K2 names (velocity_body_z, ...,
-//   rotation_velocity_body_y, rate_of_turn; kinemora-listen's "k2_" prefix
-//   allowed) or their SimConnect variable names;
+//   rotation_velocity_body_y, rate_of_turn) or their SimConnect variable
+//   names, in the flight's own signs; or with kinemora-listen's "k2_" prefix,
+//   as the bridge sent them, with MSFS's signs;
 // - K01 datagram fields by kinemora-listen's names (velocity_x,
 //   angular_velocity_z, ...; "k01_" prefix allowed), mapped back onto the
 //   flight through the plug-in's axes;

@@ -5,10 +5,12 @@
 // simulator for, in SI units and in the order of its data definition, and
 // the rate of turn, which only the plug-in's host sends.
 //
-// Axes are SimConnect's: body Z points forward, X right, Y up. Bank is
-// positive with the right wing down, pitch positive nose up, heading true
-// from 0 to 2 pi; the rotation velocity about body Z is the roll rate, about
-// X the pitch rate, about Y the yaw rate (nose right positive).
+// The flight's own signs, physical ones: body Z points forward, X right, Y
+// up; bank positive with the right wing down, pitch positive nose up, heading
+// true from 0 to 2 pi; the rotation velocity about body Z is the roll rate
+// (rolling right positive), about X the pitch rate (pitching up), about Y the
+// yaw rate (yawing right). kinemora-simulator delivers them with MSFS's signs
+// (InMsfsSigns), kinemora-host as the plug-in's host sends them.
 
 #include "motion_fields.h"
 

@@ -256,7 +256,7 @@ bool ClientSession::Deliver(const Request& request, const double* state, std::si
     for (const Datum& datum : found->second) {
         if (count == value_limit || count == kMaxValues)
             break;
-        values[count++] = state[datum.quantity] * datum.factor;
+        values[count++] = InMsfsSigns(datum.quantity, state[datum.quantity]) * datum.factor;
     }
     unsigned char record[ObjectDataRecordSize(kMaxValues)];
     const std::size_t size =

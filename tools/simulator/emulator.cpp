@@ -52,7 +52,8 @@ void Emulator::Run(CommandQueue& commands)
 {
     Say("listening on 127.0.0.1:%u (%s)", static_cast<unsigned>(options_.port),
         options_.offline ? "offline: refusing connections until 'online'" : "online");
-    Say("flight: %s", source_.Description().c_str());
+    Say("flight: %s, delivered with MSFS's signs (pitch positive nose down, bank positive left wing down)",
+        source_.Description().c_str());
     const SimulatorEdition& edition = *options_.edition;
     Say("edition: MSFS %s, announced as %s %u.%u.%u.%u with SimConnect %u.%u.%u.%u", edition.year,
         edition.application_name, edition.application_version[0], edition.application_version[1],

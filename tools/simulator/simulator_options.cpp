@@ -46,11 +46,14 @@ const OptionTable kTable = {
     "CSV files: a header line naming the columns, then one row per frame.\n"
     "Columns: velocity_body_z, velocity_body_x, velocity_body_y (m/s),\n"
     "acceleration_body_z, _x, _y (m/s^2), bank, pitch, heading (radians),\n"
-    "rotation_velocity_body_z, _x, _y (radians per second), in any order; a\n"
-    "quantity without a column is 0. With a time column (time, time_s or\n"
-    "arrival_s, in seconds) the rows are a recording, delivered at their own\n"
-    "times: a kinemora-listen --csv recording replays as it is, its K2 rows\n"
-    "only. Cells may be nan, inf or -inf. See docs/flights.md.\n"
+    "rotation_velocity_body_z, _x, _y (radians per second), in any order, with\n"
+    "the flight's own signs (bank positive right wing down, pitch positive nose\n"
+    "up); the emulator delivers them with MSFS's signs (pitch positive nose\n"
+    "down, bank positive left wing down). A quantity without a column is 0.\n"
+    "With a time column (time, time_s or arrival_s, in seconds) the rows are a\n"
+    "recording, delivered at their own times: a kinemora-listen --csv recording\n"
+    "replays as it is, its K2 rows only. Cells may be nan, inf or -inf. See\n"
+    "docs/flights.md.\n"
     "\n",
     19,
 };
