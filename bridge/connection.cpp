@@ -68,8 +68,8 @@ bool RunConnection()
         return false;
     Print("\nConnected to Flight Simulator!");
 
-    for (const MotionVariable& variable : kMotionVariables)
-        SimConnect_AddToDataDefinition(connection_handle, kDefinitionId, variable.name, variable.units,
+    for (const MotionField& field : kK2Fields)
+        SimConnect_AddToDataDefinition(connection_handle, kDefinitionId, field.variable, SimConnectUnits(field),
                                        kDatumTypeFloat64, kEpsilon, kNoDatumId);
     SimConnect_SubscribeToSystemEvent(connection_handle, kSimStartEventId, kSimStartEventName);
     RequestMotionData();

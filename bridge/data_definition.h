@@ -1,6 +1,10 @@
 #pragma once
 
-// The fixed identifiers the bridge passes to SimConnect, and data definition 0.
+// The fixed identifiers the bridge passes to SimConnect. Data definition 0
+// holds the variables of kK2Fields, in their order, each in the SI units of
+// its K2 field.
+
+#include "motion_fields.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,26 +20,11 @@ constexpr std::int32_t kDatumTypeFloat64 = 4;
 constexpr float kEpsilon = 0.0f;
 constexpr std::uint32_t kNoDatumId = 0xFFFFFFFFu;
 
-struct MotionVariable {
-    const char* name;
-    const char* units;
-};
-
-constexpr std::size_t kMotionValueCount = 12;
-
-// Registration order, which is the order of the values in every delivery and
-// of the floats in the datagram. Each triple runs Z, X, Y.
-constexpr MotionVariable kMotionVariables[kMotionValueCount] = {
-    {"VELOCITY BODY Z", "meters per second"},
-    {"VELOCITY BODY X", "meters per second"},
-    {"VELOCITY BODY Y", "meters per second"},
-    {"ACCELERATION BODY Z", "meters per second squared"},
-    {"ACCELERATION BODY X", "meters per second squared"},
-    {"ACCELERATION BODY Y", "meters per second squared"},
-    {"PLANE BANK DEGREES", "radians"},
-    {"PLANE PITCH DEGREES", "radians"},
-    {"PLANE HEADING DEGREES TRUE", "radians"},
-    {"ROTATION VELOCITY BODY Z", "radians per second"},
-    {"ROTATION VELOCITY BODY X", "radians per second"},
-    {"ROTATION VELOCITY BODY Y", "radians per second"},
-};
+// SimConnect's name for the SI unit of a K2 field.
+constexpr const char* SimConnectUnits(const MotionField& field)
+{
+    return SameText(field.unit, "m/s")     ? "meters per second"
+           : SameText(field.unit, "m/s^2") ? "meters per second squared"
+           : SameText(field.unit, "rad")   ? "radians"
+                                           : "radians per second";
+}

@@ -19,11 +19,11 @@ void CalibrateMotionClock()
     motion_clock.Calibrate();
 }
 
-void DeliverMotion(const double (&values)[kMotionValueCount])
+void DeliverMotion(const double (&values)[kK2FieldCount])
 {
-    MotionDatagram datagram;
-    WriteMotionDatagram(motion_clock.TimeField(), values, datagram);
-    const bool sent = BridgeOutbox().Send(datagram.bytes, static_cast<std::int32_t>(kK2Size));
+    std::uint8_t datagram[kK2Size];
+    EncodeK2(motion_clock.TimeField(), values, datagram);
+    const bool sent = BridgeOutbox().Send(datagram, static_cast<std::int32_t>(kK2Size));
     // Flushed at once, so that a person watching sees each delivery as it
     // happens: "." when a destination took the datagram, "x" when none did.
     std::fputs(sent ? "." : "x", stdout);

@@ -11,4 +11,4 @@ void CalibrateMotionClock();
 // Takes the time field, builds the datagram from the delivered values in
 // definition order, sends its 55 bytes to every destination and prints "."
 // when at least one took it, "x" when none did.
-void DeliverMotion(const double (&values)[kMotionValueCount]);
+void DeliverMotion(const double (&values)[kK2FieldCount]);

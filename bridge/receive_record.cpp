@@ -27,7 +27,7 @@ RoutedRecord RouteRecord(const unsigned char* record, std::uint32_t size)
             break;
         }
         routed.action = RecordAction::RequestDataAndRelay;
-        for (std::size_t i = 0; i < kMotionValueCount; ++i)
+        for (std::size_t i = 0; i < kK2FieldCount; ++i)
             routed.values[i] = LoadF64(record + kRecordValuesOffset + 8 * i);
         break;
     default:

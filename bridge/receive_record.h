@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr std::size_t kObjectDataRecordSize = ObjectDataRecordSize(kMotionValueCount);
+constexpr std::size_t kObjectDataRecordSize = ObjectDataRecordSize(kK2FieldCount);
 static_assert(kObjectDataRecordSize == 136, "twelve 64-bit values end at byte 136");
 
 enum class RecordAction {
@@ -23,7 +23,7 @@ enum class RecordAction {
 struct RoutedRecord {
     RecordAction action = RecordAction::Nothing;
     std::uint32_t kind = 0;
-    double values[kMotionValueCount] = {}; // set for RequestDataAndRelay only
+    double values[kK2FieldCount] = {}; // set for RequestDataAndRelay only
 };
 
 // Decides what one record means. size is the length the library reports for

@@ -4,6 +4,8 @@
 // the plug-in. A stream holds records back to back, each Size bytes long
 // (64 header bytes, then Size - 64 payload bytes), all fields little-endian.
 
+#include "vector3d.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -13,11 +15,6 @@ enum class tm_msg_data_type : std::uint8_t {
     Vector3d = 4, // payload bytes 0-23: binary64 x, y, z
 };
 
-struct Vector3d {
-    double x = 0.0;
-    double y = 0.0;
-    double z = 0.0;
-};
 
 // A record's 64-bit flag set. Flags the plug-in forms itself come from
 // 32-bit values, zero-extended.

@@ -79,7 +79,7 @@ TEST(RouteRecord, CompleteDeliveryForRequestZeroIsRelayedWithItsValuesInOrder)
 
     const RoutedRecord routed = Route(delivery);
     ASSERT_EQ(routed.action, RecordAction::RequestDataAndRelay);
-    for (std::size_t i = 0; i < kMotionValueCount; ++i)
+    for (std::size_t i = 0; i < kK2FieldCount; ++i)
         EXPECT_EQ(routed.values[i], 1.5 * static_cast<double>(i + 1)) << "value " << i;
 }
 

@@ -1,5 +1,5 @@
 """examples/python/kinemora_datagram.py, the receivers' Python module, on
-Debian's Python: every case of tests/decoder/cases.txt (the worked examples
+Debian's Python: every case of tests/protocol/cases.txt (the worked examples
 of docs/protocol.md, wrong lengths and lead-ins, the time field, each field
 from its offset, special floats) from every kind of buffer, every other length
 and anything that is not bytes refused, agreement with the C decoder on random
@@ -21,7 +21,7 @@ import unittest
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 EXAMPLES = os.path.join(ROOT, "examples", "python")
 sys.path.insert(0, EXAMPLES)
-sys.path.insert(0, os.path.join(ROOT, "tests", "decoder"))
+sys.path.insert(0, os.path.join(ROOT, "tests", "protocol"))
 
 import decoder_cases  # noqa: E402
 import kinemora_datagram  # noqa: E402

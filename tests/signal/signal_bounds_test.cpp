@@ -41,7 +41,7 @@ TEST(SignalBounds, TheRefusalsSayWhatToDo)
          "any flight sends, so not even --force sends it; check that it is in m/s^2"},
     };
     for (const Case& c : cases) {
-        const SignalField* field = FindField(c.format, c.axis);
+        const SignalField* field = FindSignalField(c.format, c.axis);
         ASSERT_NE(field, nullptr) << c.axis;
         EXPECT_EQ(BoundsError(*field, c.amplitude, c.offset, c.force), c.error);
     }

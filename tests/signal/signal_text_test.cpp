@@ -15,7 +15,7 @@ TEST(SignalText, TheAxesTableHasEveryFieldOfBothFormatsWithUnitAndBothBounds)
     const std::string table = AxesTable();
     for (SignalFormat format : {SignalFormat::K01, SignalFormat::K2}) {
         std::size_t count = 0;
-        const SignalField* fields = FieldsOf(format, count);
+        const SignalField* fields = SignalFieldsOf(format, count);
         EXPECT_EQ(count, format == SignalFormat::K01 ? 9u : 12u);
         const std::size_t section = table.find(std::string(FormatName(format)) + " (--format");
         ASSERT_NE(section, std::string::npos);

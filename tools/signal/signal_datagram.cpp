@@ -23,12 +23,10 @@ SignalDatagram K01SignalDatagram(const SignalField& field, double value, double 
 
 SignalDatagram K2SignalDatagram(const SignalField& field, double value, std::uint32_t time_field)
 {
-    double values[kMotionValueCount] = {};
+    double values[kK2FieldCount] = {};
     values[FloatIndex(field)] = value;
-    MotionDatagram motion;
-    WriteMotionDatagram(time_field, values, motion);
     SignalDatagram datagram;
-    std::memcpy(datagram.bytes, motion.bytes, kK2Size);
+    EncodeK2(time_field, values, datagram.bytes);
     datagram.length = kK2Size;
     return datagram;
 }

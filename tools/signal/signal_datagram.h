@@ -1,8 +1,7 @@
 #pragma once
 
-// One datagram of the test signal, in the deliverables' own format and made
-// by their own encoders: K01 by the plug-in's EncodeK01, K2 by the bridge's
-// WriteMotionDatagram. One field carries the value; every other is 0.
+// One datagram of the test signal, made by the deliverables' own encoders,
+// EncodeK01 and EncodeK2. One field carries the value; every other is 0.
 
 #include "signal_fields.h"
 

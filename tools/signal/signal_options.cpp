@@ -166,10 +166,10 @@ bool ReadAxis(const std::string& axis, SignalSettings& signal, std::string& erro
                 "; kinemora-signal --list-axes tells what each one is)";
         return false;
     }
-    signal.field = FindField(signal.format, axis);
+    signal.field = FindSignalField(signal.format, axis);
     if (signal.field)
         return true;
-    if (FindField(other, axis)) {
+    if (FindSignalField(other, axis)) {
         error = "--axis " + axis + " is a " + FormatName(other) + " field, not a " + format + " one: add --format " +
                 Lower(FormatName(other)) + ", or pick one of " + FieldNames(signal.format);
         return false;

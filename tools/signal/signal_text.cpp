@@ -21,7 +21,7 @@ void AddFormat(SignalFormat format, const char* title, std::string& table)
     table += title;
     table += "  " + Padded("field", 25) + Padded("unit", 7) + Padded("gentle", 7) + Padded("extreme", 8) + "meaning\n";
     std::size_t count = 0;
-    const SignalField* fields = FieldsOf(format, count);
+    const SignalField* fields = SignalFieldsOf(format, count);
     for (std::size_t i = 0; i < count; ++i) {
         const SignalField& f = fields[i];
         table += "  " + Padded(f.name, 25) + Padded(f.unit, 7) + Padded(f.gentle_text, 7) + Padded(f.extreme_text, 8) +

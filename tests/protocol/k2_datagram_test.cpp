@@ -1,4 +1,4 @@
-// The bridge's K2 encoder alone: the bytes of WriteMotionDatagram.
+// The K2 encoder alone: the bytes of EncodeK2.
 #include "k2_datagram.h"
 
 #include "little_endian.h"
@@ -10,17 +10,17 @@
 
 namespace {
 
-std::vector<unsigned char> Bytes(const MotionDatagram& datagram)
+std::vector<unsigned char> Bytes(const std::uint8_t (&datagram)[kK2Size])
 {
-    return std::vector<unsigned char>(datagram.bytes, datagram.bytes + kK2Size);
+    return std::vector<unsigned char>(datagram, datagram + kK2Size);
 }
 
 TEST(K2MotionDatagram, LaysOutLeadInTimeAndTwelveFloatsLittleEndian)
 {
-    const double values[kMotionValueCount] = {1.0, -2.0, 0.5, 3.0, -0.25, 100.0,
+    const double values[kK2FieldCount] = {1.0, -2.0, 0.5, 3.0, -0.25, 100.0,
                                               0.1, -1.5, 6.0, 0.0, 1024.0, -8.0};
-    MotionDatagram datagram;
-    WriteMotionDatagram(0x0A0B0C0Du, values, datagram);
+    std::uint8_t datagram[kK2Size];
+    EncodeK2(0x0A0B0C0Du, values, datagram);
 
     const std::vector<unsigned char> expected = {
         'K', '2', ',',                  // 0: lead-in, no NUL
@@ -43,27 +43,27 @@ TEST(K2MotionDatagram, LaysOutLeadInTimeAndTwelveFloatsLittleEndian)
 
 TEST(K2MotionDatagram, TimeFieldCoversTheWholeUnsignedRange)
 {
-    const double values[kMotionValueCount] = {};
-    MotionDatagram datagram;
-    WriteMotionDatagram(10000000u, values, datagram);
-    EXPECT_EQ(datagram.bytes[kK2TimeOffset], 0x80);
-    EXPECT_EQ(datagram.bytes[kK2TimeOffset + 1], 0x96);
-    EXPECT_EQ(datagram.bytes[kK2TimeOffset + 2], 0x98);
-    EXPECT_EQ(datagram.bytes[kK2TimeOffset + 3], 0x00);
+    const double values[kK2FieldCount] = {};
+    std::uint8_t datagram[kK2Size];
+    EncodeK2(10000000u, values, datagram);
+    EXPECT_EQ(datagram[kK2TimeOffset], 0x80);
+    EXPECT_EQ(datagram[kK2TimeOffset + 1], 0x96);
+    EXPECT_EQ(datagram[kK2TimeOffset + 2], 0x98);
+    EXPECT_EQ(datagram[kK2TimeOffset + 3], 0x00);
 
-    WriteMotionDatagram(0xFFFFFFFFu, values, datagram);
-    EXPECT_EQ(datagram.bytes[kK2TimeOffset], 0xFF);
-    EXPECT_EQ(datagram.bytes[kK2TimeOffset + 3], 0xFF);
-    EXPECT_EQ(datagram.bytes[kK2Fields[0].offset], 0x00); // the first float is untouched by the time field
+    EncodeK2(0xFFFFFFFFu, values, datagram);
+    EXPECT_EQ(datagram[kK2TimeOffset], 0xFF);
+    EXPECT_EQ(datagram[kK2TimeOffset + 3], 0xFF);
+    EXPECT_EQ(datagram[kK2Fields[0].offset], 0x00); // the first float is untouched by the time field
 }
 
 TEST(K2MotionDatagram, OverwritesEveryByteOfAReusedBuffer)
 {
-    MotionDatagram datagram;
-    for (unsigned char& b : datagram.bytes)
+    std::uint8_t datagram[kK2Size];
+    for (std::uint8_t& b : datagram)
         b = 0xEE;
-    const double values[kMotionValueCount] = {};
-    WriteMotionDatagram(0, values, datagram);
+    const double values[kK2FieldCount] = {};
+    EncodeK2(0, values, datagram);
     std::vector<unsigned char> expected(kK2Size, 0x00);
     expected[0] = 'K';
     expected[1] = '2';

@@ -37,21 +37,21 @@ TEST(EncodersRoundTrip, PluginK01DecodesToTheNarrowedValues)
 
 TEST(EncodersRoundTrip, BridgeK2DecodesInDefinitionOrder)
 {
-    double values[kMotionValueCount];
-    for (std::size_t i = 0; i < kMotionValueCount; ++i)
+    double values[kK2FieldCount];
+    for (std::size_t i = 0; i < kK2FieldCount; ++i)
         values[i] = 0.5 + static_cast<double>(i) * 1.25;
-    MotionDatagram datagram;
-    WriteMotionDatagram(10000000u, values, datagram);
+    std::uint8_t datagram[kK2Size];
+    EncodeK2(10000000u, values, datagram);
 
     kinemora_k2 d;
-    ASSERT_EQ(kinemora_classify(datagram.bytes, kK2Size), KINEMORA_K2);
-    ASSERT_TRUE(kinemora_decode_k2(datagram.bytes, kK2Size, &d));
+    ASSERT_EQ(kinemora_classify(datagram, kK2Size), KINEMORA_K2);
+    ASSERT_TRUE(kinemora_decode_k2(datagram, kK2Size, &d));
     EXPECT_EQ(d.time_us, 10000000u);
-    const float decoded[kMotionValueCount] = {
+    const float decoded[kK2FieldCount] = {
         d.velocity_body_z, d.velocity_body_x, d.velocity_body_y,
         d.acceleration_body_z, d.acceleration_body_x, d.acceleration_body_y,
         d.bank, d.pitch, d.heading,
         d.rotation_velocity_body_z, d.rotation_velocity_body_x, d.rotation_velocity_body_y};
-    for (std::size_t i = 0; i < kMotionValueCount; ++i)
+    for (std::size_t i = 0; i < kK2FieldCount; ++i)
         EXPECT_EQ(decoded[i], static_cast<float>(values[i])) << "value " << i;
 }

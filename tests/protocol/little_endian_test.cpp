@@ -1,4 +1,4 @@
-// net/little_endian.h, the byte layer under every wire format: each store
+// protocol/little_endian.h, the byte layer under every wire format: each store
 // writes exactly its bytes, least significant first, at any offset and
 // nothing beside them; PutF32 narrows as IEEE 754 does; each load reads back.
 #include "little_endian.h"

@@ -1,11 +1,11 @@
 #pragma once
 
-// The K01 MotionDatagram of the Aerofly FS 2 plug-in: "K01,", the time field,
-// then velocity x y z, bank, pitch, rate of turn and angular velocity x y z as
-// little-endian 32-bit floats, at the offsets of net/motion_fields.h.
+// K01, as the Aerofly plug-ins send it: "K01,", the time field, then velocity
+// x y z, bank, pitch, rate of turn and angular velocity x y z as little-endian
+// 32-bit floats, at the offsets of motion_fields.h.
 
 #include "motion_fields.h"
-#include "tm_external_message.h"
+#include "vector3d.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -96,7 +96,7 @@ def c_header(cases, flash):
     else:
         storage = ["#define CASE_BYTE(i) (case_bytes[i])", "#define CASE_STORAGE"]
     return "\n".join([
-        "/* Made by tests/decoder/decoder_cases.py from tests/decoder/cases.txt. */",
+        "/* Made by tests/protocol/decoder_cases.py from tests/protocol/cases.txt. */",
         "#ifndef DECODER_CASES_H",
         "#define DECODER_CASES_H",
         "",

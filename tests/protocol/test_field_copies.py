@@ -1,5 +1,5 @@
 """Every copy of the datagram fields in another language against the C++
-table of net/motion_fields.h: names, order, offsets, units and sizes in the C
+table of protocol/motion_fields.h: names, order, offsets, units and sizes in the C
 decoder header, docs/protocol.md, the Python module, the Wireshark dissector
 and kinemora-plot. A field renamed or moved in one place and not in the others
 fails here, with the file and the field named.
@@ -23,7 +23,7 @@ table_program = None  # set by main()
 # How the copies spell the table's units.
 UNIT_SPELLINGS = {"m/s": "m/s", "m/s^2": "m/s^2", "m/s²": "m/s^2", "rad": "rad", "radians": "rad",
                   "rad/s": "rad/s"}
-FIX = "make it agree with net/motion_fields.h (or change both, and every other copy)"
+FIX = "make it agree with protocol/motion_fields.h (or change both, and every other copy)"
 
 
 def read(*path):

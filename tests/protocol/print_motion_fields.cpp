@@ -1,4 +1,4 @@
-// Prints the field table of net/motion_fields.h for test_field_copies.py, one
+// Prints the field table of protocol/motion_fields.h for test_field_copies.py, one
 // tab-separated line per datagram and per field:
 //   layout FORMAT SIZE LEAD-IN TIME-OFFSET
 //   field  FORMAT NAME OFFSET UNIT VARIABLE MEANING
