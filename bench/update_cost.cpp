@@ -10,7 +10,7 @@
 #include "kept_socket.h"
 #include "plugin_library.h"
 #include "socket_startup.h"
-#include "tool_platform.h"
+#include "handles.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "connection.h"
 
-#include "bridge_platform.h"
+#include "clock.h"
 #include "bridge_settings.h"
 #include "data_definition.h"
 #include "dispatch_watch.h"

@@ -6,14 +6,15 @@
 // --exit-with-simulator, until the simulator goes away).
 #include "arguments.h"
 #include "bridge_options.h"
-#include "bridge_platform.h"
+#include "clock.h"
+#include "instance_lock.h"
 #include "bridge_settings.h"
 #include "connection.h"
-#include "console_mode.h"
+#include "console.h"
 #include "motion_delivery.h"
 #include "option_table.h"
 #include "socket_startup.h"
-#include "timer_resolution.h"
+#include "timers.h"
 
 #include <cstdio>
 
@@ -40,7 +41,7 @@ int main(int argc, char** argv)
         return AnswerHelpOrVersion(kBridgeProgram, options.help, BridgeUsage());
 
     // Two bridges would send every datagram twice, with two clocks.
-    if (!ClaimOnlyBridge()) {
+    if (!ClaimOnlyInstance(kBridgeProgram)) {
         std::fprintf(stderr, "kinemora_mfs_2020: another kinemora_mfs_2020 runs already and sends to the rig, so "
                              "this one ends without sending; to run this one instead, close the other one's window "
                              "(or end kinemora_mfs_2020.exe in Task Manager) and start this one again\n");

@@ -1,6 +1,6 @@
 #include "motion_delivery.h"
 
-#include "bridge_platform.h"
+#include "clock.h"
 #include "bridge_settings.h"
 #include "k2_datagram.h"
 #include "microsecond_clock.h"

@@ -3,8 +3,8 @@
 // timer set-up. Sends nothing.
 //
 //   bridge_clock_probe [SLEEPS]    (default 200 sleeps of 1 ms)
-#include "bridge_platform.h"
-#include "timer_resolution.h"
+#include "clock.h"
+#include "timers.h"
 #include "microsecond_clock.h"
 
 #include <algorithm>

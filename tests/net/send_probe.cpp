@@ -5,7 +5,7 @@
 //                                process holds more handles afterwards
 #include "broadcast_sender.h"
 #include "socket_startup.h"
-#include "tool_platform.h"
+#include "handles.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -10,8 +10,8 @@
 #include "plugin_library.h"
 #include "replay_script.h"
 #include "socket_startup.h"
-#include "timer_resolution.h"
-#include "tool_platform.h"
+#include "timers.h"
+#include "handles.h"
 
 #include <atomic>
 #include <chrono>

@@ -2,7 +2,7 @@
 // decoded, or shows them in a full-screen live view, then sums them up.
 #include "adapters.h"
 #include "arguments.h"
-#include "console_mode.h"
+#include "console.h"
 #include "datagram_format.h"
 #include "field_ranges.h"
 #include "files.h"

@@ -1,7 +1,7 @@
 // kinemora-signal: sends a test signal on one field of K01 or K2 datagrams,
 // so that a rig builder can check each axis before any simulator runs.
 #include "arguments.h"
-#include "console_mode.h"
+#include "console.h"
 #include "destinations.h"
 #include "option_table.h"
 #include "outbox.h"
@@ -11,7 +11,7 @@
 #include "socket_startup.h"
 #include "steady_counter.h"
 #include "stop_events.h"
-#include "timer_resolution.h"
+#include "timers.h"
 
 #include <chrono>
 #include <cstdio>

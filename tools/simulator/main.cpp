@@ -7,7 +7,7 @@
 #include "option_table.h"
 #include "simulator_options.h"
 #include "simulator_port.h"
-#include "timer_resolution.h"
+#include "timers.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "timer_resolution.h"
+#include "timers.h"
 
 #include <windows.h>
 #include <timeapi.h>

@@ -1,6 +1,8 @@
-#include "console_mode.h"
+#include "console.h"
 
 #include <windows.h>
+
+#include <cstdio>
 
 void TurnOffQuickEdit()
 {
@@ -27,4 +29,30 @@ void TurnOffQuickEdit()
     SetConsoleMode(input, (mode & ~static_cast<DWORD>(ENABLE_QUICK_EDIT_MODE)) | ENABLE_EXTENDED_FLAGS);
     if (opened != INVALID_HANDLE_VALUE)
         CloseHandle(opened);
+}
+
+void HoldConsoleAfterError()
+{
+    DWORD processes[2];
+    if (GetConsoleProcessList(processes, 2) != 1)
+        return;
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(input, &mode))
+        return;
+    std::fputs("\nPress Enter to close this window (it closes by itself in 15 s).\n", stderr);
+    std::fflush(stderr);
+    FlushConsoleInputBuffer(input);
+    const ULONGLONG until = GetTickCount64() + 15000;
+    for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+        if (WaitForSingleObject(input, static_cast<DWORD>(until - now)) != WAIT_OBJECT_0)
+            return;
+        INPUT_RECORD record;
+        DWORD read = 0;
+        if (!ReadConsoleInputW(input, &record, 1, &read))
+            return;
+        if (read == 1 && record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown &&
+            record.Event.KeyEvent.wVirtualKeyCode == VK_RETURN)
+            return;
+    }
 }

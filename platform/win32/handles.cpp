@@ -1,4 +1,4 @@
-#include "tool_platform.h"
+#include "handles.h"
 
 #include <windows.h>
 

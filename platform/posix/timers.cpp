@@ -1,4 +1,4 @@
-#include "timer_resolution.h"
+#include "timers.h"
 
 void UseMillisecondTimers() {}
 

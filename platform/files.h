@@ -1,8 +1,7 @@
 #pragma once
 
-// The deliverables' files and arguments, in UTF-8 on every system: Windows is given
-// wide-character paths, so a folder may hold any character. One file per
-// platform.
+// Files by UTF-8 paths on every system: Windows is given wide-character
+// paths, so a folder may hold any character. One file per platform.
 
 #include <cstddef>
 #include <cstdio>

@@ -1,4 +1,0 @@
-#include "console_mode.h"
-
-// Terminals hold no writes for a selection.
-void TurnOffQuickEdit() {}
