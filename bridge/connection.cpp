@@ -1,7 +1,6 @@
 #include "connection.h"
 
 #include "clock.h"
-#include "bridge_settings.h"
 #include "data_definition.h"
 #include "dispatch_watch.h"
 #include "motion_delivery.h"
@@ -14,6 +13,7 @@ namespace {
 
 // Owned by the bridge's one thread; the dispatch callback runs on it too.
 SimConnectHandle connection_handle = nullptr;
+Delivery* delivery = nullptr; // the connection's, while it runs
 std::uint32_t quit = 0;
 std::uint64_t records_dispatched = 0;
 
@@ -45,7 +45,7 @@ void OnDispatch(SimConnectRecord* record, std::uint32_t size, void*)
     case RecordAction::RequestDataAndRelay:
         // The next delivery is asked for before this one is sent on.
         RequestMotionData();
-        DeliverMotion(routed.values);
+        DeliverMotion(*delivery, routed.values);
         break;
     case RecordAction::PrintKind: {
         std::printf("\nReceived:%d", static_cast<int>(routed.kind));
@@ -53,7 +53,7 @@ void OnDispatch(SimConnectRecord* record, std::uint32_t size, void*)
         // The open record names the simulator; an exception tells of a refused call.
         const std::string note = DescribeRecordForLog(reinterpret_cast<const unsigned char*>(record), size);
         if (!note.empty())
-            WriteBridgeLog(note);
+            delivery->Log(note);
         break;
     }
     case RecordAction::Nothing:
@@ -61,8 +61,9 @@ void OnDispatch(SimConnectRecord* record, std::uint32_t size, void*)
     }
 }
 
-bool RunConnection()
+bool RunConnection(Delivery& connection_delivery)
 {
+    delivery = &connection_delivery;
     quit = 0;
     if (SimConnect_Open(&connection_handle, kClientName, nullptr, 0, nullptr, 0) < 0)
         return false;
@@ -86,6 +87,6 @@ bool RunConnection()
         SleepMilliseconds(1);
     }
     SimConnect_Close(connection_handle);
-    LogConnectionEnd();
+    delivery->LogCounts("connection ended");
     return true;
 }

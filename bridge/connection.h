@@ -2,6 +2,7 @@
 
 // One connection to the simulator, from open to close.
 
+#include "delivery.h"
 #include "simconnect_api.h"
 
 #include <cstdint>
@@ -10,8 +11,9 @@
 // requests the data and pumps the dispatch every millisecond until the
 // simulator quits or the connection breaks; then closes it. Returns at once,
 // silently, when the connection cannot be opened. True when a connection was
-// open and has ended.
-bool RunConnection();
+// open and has ended. Each delivery goes out through delivery, and the log's
+// lines of the connection go to its log.
+bool RunConnection(Delivery& delivery);
 
 // The dispatch callback: routes one record (receive_record.h). Runs on the
 // bridge's thread, inside SimConnect_CallDispatch.

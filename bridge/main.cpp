@@ -51,17 +51,18 @@ int main(int argc, char** argv)
     UseMillisecondTimers();
     const ThrottlingResult throttling = OptOutOfPowerThrottling();
     TurnOffQuickEdit();
-    if (const int status = ApplyBridgeSettings(options)) {
+    Delivery delivery;
+    if (const int status = ApplyBridgeSettings(options, delivery)) {
         std::fprintf(stderr, "\n%s", BridgeUsage().c_str());
         return EndWithError(status);
     }
     // A refused opt-out changes nothing; the log says what it did.
     const std::string throttling_line = DescribeThrottlingOptOut(throttling);
     if (!throttling_line.empty())
-        WriteBridgeLog(throttling_line);
+        delivery.Log(throttling_line);
     CalibrateMotionClock();
     for (;;) {
-        if (RunConnection() && options.exit_with_simulator) {
+        if (RunConnection(delivery) && options.exit_with_simulator) {
             std::fprintf(stderr, "\nkinemora_mfs_2020: the simulator has gone; ending (--exit-with-simulator)\n");
             return 0;
         }

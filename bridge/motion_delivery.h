@@ -2,7 +2,8 @@
 
 // The bridge's delivery step: one K2 datagram and one "." per delivery.
 
-#include "data_definition.h"
+#include "delivery.h"
+#include "motion_fields.h"
 
 // Calibrates the program-wide MicrosecondClock on the system counter. Called
 // once, before the first connection.
@@ -11,4 +12,4 @@ void CalibrateMotionClock();
 // Takes the time field, builds the datagram from the delivered values in
 // definition order, sends its 55 bytes to every destination and prints "."
 // when at least one took it, "x" when none did.
-void DeliverMotion(const double (&values)[kK2FieldCount]);
+void DeliverMotion(Delivery& delivery, const double (&values)[kK2FieldCount]);

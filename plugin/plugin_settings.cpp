@@ -4,9 +4,8 @@
 #include "destinations.h"
 #include "files.h"
 #include "kinemora_version.h"
-#include "log_file.h"
 #include "monitor.h"
-#include "outbox.h"
+#include "plugin_state.h"
 #include "settings_file.h"
 #include "socket_startup.h"
 
@@ -17,17 +16,8 @@ namespace {
 constexpr const char* kSettingsName = KINEMORA_PLUGIN_NAME ".ini";
 constexpr const char* kLogName = KINEMORA_PLUGIN_NAME ".log";
 
-// The host's thread alone touches these: Init, Update and Shutdown.
-Outbox plugin_outbox;
-LogFile plugin_log;
+// The host's thread alone touches this: Init and Shutdown.
 bool monitor_from_settings = false;
-
-// What the outbox learns goes to the log, when there is one. The counts start again.
-void SetOutboxReport()
-{
-    plugin_outbox.SetReport(plugin_log.IsOpen() ? Outbox::Report([](const std::string& line) { plugin_log.Write(line); })
-                                                : Outbox::Report());
-}
 
 } // namespace
 
@@ -42,28 +32,28 @@ void ApplyPluginSettings()
     // A user who made a settings file hears of its mistakes: they open the
     // log for this Init whatever the file says of it.
     const bool mistakes = read == FileRead::Failed || read == FileRead::TooLarge || settings.HasMistakes();
-    const bool log = settings.log || mistakes;
-    if (log && !plugin_log.IsOpen())
-        plugin_log.Open(folder + kLogName);
-    else if (!log)
-        plugin_log.Close();
-    plugin_outbox.SetDestinations(settings.destinations);
-    plugin_outbox.WatchAdapters(ListAdapters, SteadyMilliseconds);
-    SetOutboxReport();
+    Delivery& delivery = plugin_state.delivery;
+    if (settings.log || mistakes)
+        delivery.OpenLog(folder + kLogName);
+    else
+        delivery.CloseLog();
+    delivery.SendTo(settings.destinations);
+    delivery.Report();
 
-    if (plugin_log.IsOpen()) {
-        plugin_log.Write(std::string(KINEMORA_PLUGIN_NAME " ") + KINEMORA_VERSION + ": Init");
-        plugin_log.Write("settings: " + DescribeSettingsRead(read, path));
+    if (delivery.LogOpen()) {
+        Opening opening;
+        opening.first_line = std::string(KINEMORA_PLUGIN_NAME " ") + KINEMORA_VERSION + ": Init";
+        opening.read = read;
+        opening.path = path;
         if (!settings.log)
-            plugin_log.Write("settings: written because the settings file has mistakes; it is written at every "
-                             "Init until they are mended, and always with log = on");
-        for (const IgnoredLine& ignored : settings.ignored)
-            plugin_log.Write((ignored.line == 0 ? std::string("settings: ") :
-                              "settings: line " + std::to_string(ignored.line) + " ignored: ") + ignored.why);
-        for (const std::string& note : settings.notes)
-            plugin_log.Write("settings: " + note);
-        plugin_log.Write("destinations: " + DescribeDestinations(plugin_outbox.Destinations()));
-        plugin_log.Write(std::string("monitor: ") + (settings.monitor ? "on" : "off"));
+            opening.after_read.push_back("settings: written because the settings file has mistakes; it is written "
+                                         "at every Init until they are mended, and always with log = on");
+        opening.line_lead = "settings: line ";
+        opening.file_lead = "settings: ";
+        opening.note_lead = "settings: ";
+        opening.destinations_lead = "destinations: ";
+        delivery.WriteOpening(opening, settings);
+        delivery.Log(std::string("monitor: ") + (settings.monitor ? "on" : "off"));
     }
 
     // A monitor whose window was closed by hand shows again at the next Init.
@@ -78,7 +68,7 @@ void ApplyPluginSettings()
 
 void EndPluginSettings()
 {
-    plugin_outbox.LogCounts("Shutdown");
+    plugin_state.delivery.LogCounts("Shutdown");
     if (monitor_from_settings)
         StopMonitor();
     monitor_from_settings = false;
@@ -92,5 +82,5 @@ void SendPluginDatagram(const void* data, std::int32_t length)
     // cleans it up: frames may come until the process ends.
     static const bool sockets_started = (StartSockets(), true);
     (void)sockets_started;
-    plugin_outbox.Send(data, length);
+    plugin_state.delivery.Send(data, length);
 }

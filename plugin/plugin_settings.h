@@ -1,12 +1,11 @@
 #pragma once
 
 // The plug-in's settings file, kinemora_aerofly_fs_2.ini (kinemora_aerofly_fs_4.ini
-// for FS 4) in the folder that holds the DLL, and what it sets: where the
-// datagrams go, the log beside the DLL (kinemora_aerofly_fs_2.log or
-// kinemora_aerofly_fs_4.log) and the monitor window. Without the file
-// the plug-in sends to 255.255.255.255:50010, writes nothing and shows nothing;
-// a file with mistakes (an ignored line, or one that cannot be read whole)
-// opens the log for that Init, so that its reasons are written down.
+// for FS 4) in the folder that holds the DLL, applied to the plug-in's
+// delivery and monitor: where the datagrams go, the log beside the DLL and
+// the monitor window. Without the file the plug-in sends to
+// 255.255.255.255:50010, writes nothing and shows nothing; a file with
+// mistakes opens the log for that Init, so that its reasons are written down.
 
 #include <cstdint>
 

@@ -1,10 +1,11 @@
 #pragma once
 
 // The plug-in's state from load to unload, in one object: the first-datagram
-// flag, the telemetry snapshot and snapshot_mutex, the plug-in's only lock.
-// Update and Init run on the host's thread; the monitor reads the snapshot on
-// its own. Tests make states of their own.
+// flag, the telemetry snapshot and snapshot_mutex, the plug-in's only lock,
+// and where its datagrams go. Update and Init run on the host's thread; the
+// monitor reads the snapshot on its own. Tests make states of their own.
 
+#include "delivery.h"
 #include "telemetry_snapshot.h"
 #include "tm_external_message.h"
 
@@ -28,6 +29,10 @@ public:
     // Storage for a frame's decoded records, kept from frame to frame so that
     // a frame allocates nothing once the list has grown. Update's alone.
     std::vector<tm_external_message>& MessageListStorage() { return message_list_storage_; }
+
+    // The destinations and the log that the settings file set up. The host's
+    // thread alone touches it: Init, Update and Shutdown.
+    Delivery delivery;
 
 private:
     std::uint8_t first_datagram_ = 1;
