@@ -4,15 +4,16 @@ Wine, whose server and background programs it starts first), background
 processes whose output is read as it arrives, the listener as the receiver of
 every test, the plug-in under test (--plugin: kinemora_aerofly_fs_2 by
 default, or kinemora_aerofly_fs_4), and the simulator emulator and the bridge.
-The import and export tables of the binaries are in pe_tables.py, the
-benchmarks' timestamping receiver in stamped_receiver.py."""
+Beside it: the Wine session in wine_session.py, the K01 and K2 datagrams
+in datagrams.py, tmux in terminal.py, the import and export tables of the
+binaries in pe_tables.py, the benchmarks' timestamping receiver in
+stamped_receiver.py."""
 
 import argparse
 import collections
 import functools
 import os
 import re
-import select
 import shutil
 import signal
 import subprocess
@@ -20,6 +21,9 @@ import sys
 import threading
 import time
 import unittest
+
+from wine_session import (WINE_RUN, end_wine, end_wine_programs, follow_display,  # noqa: F401
+                          start_first_wine, start_wine, wine_log)
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCRIPTS = os.path.join(ROOT, "scripts")
@@ -42,87 +46,6 @@ def windows():
 def windows_path(path):
     """The path as a Windows program under Wine sees it: the Linux root is drive Z:."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-WINE_RUN = os.path.join(SCRIPTS, "wine-run")
-
-
-def wine_log():
-    """Where the wineserver and Wine's background programs of this test script
-    write: wine-logs/SCRIPT.log in the native build tree, SCRIPT-PLUGIN.log in
-    the run of a plug-in other than the default."""
-    script = os.path.splitext(os.path.basename(sys.argv[0]))[0]
-    if options.plugin != DEFAULT_PLUGIN:
-        script += "-" + options.plugin
-    return os.path.join(options.build, "wine-logs", script + ".log")
-
-
-class WineSession:
-    """The prefix's wineserver and Wine's background programs (services.exe,
-    explorer.exe, ...) from scripts/wine-run --session: started before the
-    programs under test, they write to wine_log() instead of the streams of
-    the program that would have started them. env is their environment
-    (WINEDEBUG, DISPLAY); None is this process's."""
-
-    def __init__(self, env=None):
-        self.env = env
-        self.proc = subprocess.Popen([WINE_RUN, "--session", wine_log()], stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, text=True, start_new_session=True, env=env)
-        ready, _, _ = select.select([self.proc.stdout], [], [], 120)
-        if not ready or not self.proc.stdout.readline():
-            self.end()
-            raise AssertionError(f"Wine's server and background programs did not start: see {wine_log()}")
-
-    def end(self):
-        """Closes the keeper's input, so that the server and the background
-        programs end with the last program; ends them all if that takes too long."""
-        self.proc.stdin.close()
-        try:
-            self.proc.wait(30)
-        except subprocess.TimeoutExpired:
-            subprocess.run([WINE_RUN, "--end"], capture_output=True, timeout=30)
-            self.proc.wait(30)
-        self.proc.stdout.close()
-
-
-wine_session = None
-
-
-def start_wine(env=None):
-    """Ends the running Wine session, if any, and starts one in env."""
-    global wine_session
-    end_wine()
-    wine_session = WineSession(env)
-
-
-def end_wine():
-    global wine_session
-    if wine_session:
-        wine_session.end()
-        wine_session = None
-
-
-def display(env):
-    return (os.environ if env is None else env).get("DISPLAY")
-
-
-def follow_display(cmd, env):
-    """Before a Windows program whose X display is not the running session's:
-    a session on its display, since explorer.exe's desktop, which the
-    program's windows belong to, stays on the display it started on."""
-    if wine_session and cmd[:1] == [WINE_RUN] and display(env) != display(wine_session.env):
-        start_wine(env)
-
-
-def end_wine_programs():
-    """Ends whatever runs under Wine in this test's prefix, and its wineserver:
-    what a failed test may leave behind (a program whose console went away).
-    Inside scripts/private-net the server is the namespace's own, so nothing
-    outside the test is touched. A session that ran starts again, so that
-    later programs find the background programs running."""
-    subprocess.run([WINE_RUN, "--end"], capture_output=True, timeout=30)
-    if wine_session:
-        start_wine(wine_session.env)
 
 
 # An address that no send can reach: make_unreachable() turns its network
@@ -549,10 +472,7 @@ def main():
     options.plugin = parsed.plugin
     require_private_network()
     if windows():
-        os.makedirs(os.path.dirname(wine_log()), exist_ok=True)
-        open(wine_log(), "w").close()
-        print(f"Wine's server and background programs write to {wine_log()}", file=sys.stderr)
-        start_wine()
+        start_first_wine()
     try:
         unittest.main(argv=[sys.argv[0], "-v", *rest])
     finally:

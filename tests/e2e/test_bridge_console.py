@@ -6,13 +6,13 @@ mode before and after. A bridge alone in its console keeps an error on the
 screen until Enter."""
 
 import os
-import shutil
-import subprocess
+import pathlib
+import shlex
 import tempfile
-import time
 import unittest
 
 import harness
+from terminal import Terminal
 
 QUICK_EDIT = 0x40
 EXTENDED_FLAGS = 0x80
@@ -20,27 +20,19 @@ EXTENDED_FLAGS = 0x80
 
 class BridgeConsoleTest(unittest.TestCase):
     def run_in_terminal(self):
-        if shutil.which("tmux") is None:
-            self.fail("tmux is missing: run scripts/setup.sh (Debian package tmux)")
         folder = tempfile.mkdtemp(dir=harness.options.build)
         result = os.path.join(folder, "console.txt")
         bridge = os.path.join(harness.options.win_build, "bin", "kinemora_mfs_2020.exe")
         probe = harness.command("console_probe", harness.windows_path(result), harness.windows_path(bridge))
-        server = ["tmux", "-L", f"kinemora-console-{os.getpid()}"]
-        subprocess.run(server + ["new-session", "-d", "-x", "100", "-y", "30",
-                                 " ".join(f"'{part}'" for part in probe)], check=True)
+        terminal = Terminal(shlex.join(probe), rows=30)
+
+        def report():
+            return pathlib.Path(result).read_text() if os.path.exists(result) else ""
         try:
-            deadline = time.monotonic() + 90
-            text = ""
-            while time.monotonic() < deadline:
-                if os.path.exists(result):
-                    with open(result) as f:
-                        text = f.read()
-                    if "done=1" in text or "error=" in text:
-                        break
-                time.sleep(0.2)
+            harness.wait_for(lambda: "done=1" in report() or "error=" in report(), 90, "the probe's report")
         finally:
-            subprocess.run(server + ["kill-server"], capture_output=True)
+            terminal.close()
+        text = report()
         cases = {}
         for line in text.splitlines():
             fields = dict(part.split("=", 1) for part in line.split())
@@ -64,28 +56,17 @@ class BridgeConsoleTest(unittest.TestCase):
         # tmux's terminal is a console of the bridge's own, as when it is double-clicked.
         folder = tempfile.mkdtemp(dir=harness.options.build)
         status = os.path.join(folder, "status.txt")
-        command = " ".join(f"'{part}'" for part in harness.command("kinemora_mfs_2020", "--no-such-option"))
-        server = ["tmux", "-L", f"kinemora-hold-{os.getpid()}"]
-        subprocess.run(server + ["new-session", "-d", "-x", "100", "-y", "40",
-                                 f"{command}; echo $? > '{status}'; sleep 60"], check=True)
-
-        def wait_for(condition, what):
-            deadline = time.monotonic() + 60
-            while not condition():
-                self.assertLess(time.monotonic(), deadline, what)
-                time.sleep(0.1)
-
-        def screen():
-            return subprocess.run(server + ["capture-pane", "-p"], capture_output=True, text=True).stdout
-
+        terminal = Terminal(f"{shlex.join(harness.command('kinemora_mfs_2020', '--no-such-option'))}; "
+                            f"echo $? > {shlex.quote(status)}; sleep 60")
         try:
-            wait_for(lambda: "Press Enter" in screen(), f"the bridge waits for Enter:\n{screen()}")
+            terminal.wait_for("Press Enter", 60)
             self.assertFalse(os.path.exists(status), "the window stays until Enter")
-            self.assertIn("kinemora_mfs_2020: unknown option '--no-such-option'", screen())
-            subprocess.run(server + ["send-keys", "Enter"], check=True)
-            wait_for(lambda: os.path.exists(status) and open(status).read().strip(), "the bridge ends after Enter")
+            self.assertIn("kinemora_mfs_2020: unknown option '--no-such-option'", terminal.screen())
+            terminal.tmux("send-keys", "Enter")
+            harness.wait_for(lambda: os.path.exists(status) and pathlib.Path(status).read_text().strip(), 60,
+                             "the bridge ends after Enter")
         finally:
-            subprocess.run(server + ["kill-server"], capture_output=True)
+            terminal.close()
         with open(status) as f:
             self.assertEqual(f.read().strip(), "2")
 

@@ -14,6 +14,7 @@ import tempfile
 import time
 
 import harness
+from datagrams import K2_FIELDS, f32
 from harness import GREETING, BridgeTestCase, Emulator, Listener, Process, check_running_clock, start_bridge
 
 # Definition 0 as the bridge must register it, in order; velocities in metres per second.
@@ -31,11 +32,7 @@ DEFINITION = [
     ("ROTATION VELOCITY BODY X", "radians per second"),
     ("ROTATION VELOCITY BODY Y", "radians per second"),
 ]
-# The profile's columns, in definition order.
-COLUMNS = ["velocity_body_z", "velocity_body_x", "velocity_body_y",
-           "acceleration_body_z", "acceleration_body_x", "acceleration_body_y",
-           "bank", "pitch", "heading",
-           "rotation_velocity_body_z", "rotation_velocity_body_x", "rotation_velocity_body_y"]
+COLUMNS = K2_FIELDS  # the profile's columns, in definition order
 
 # What each edition of the emulator announces, as the bridge's log must name it.
 EDITIONS = [
@@ -71,10 +68,7 @@ def single(value):
     ties to even, infinity beyond the range, a quiet NaN of the same sign."""
     if math.isnan(value):
         return struct.pack("<I", 0xFFC00000 if math.copysign(1.0, value) < 0 else 0x7FC00000)
-    try:
-        return struct.pack("<f", value)
-    except OverflowError:
-        return struct.pack("<f", math.copysign(INF, value))
+    return struct.pack("<f", f32(value))
 
 
 def expected_floats(row):

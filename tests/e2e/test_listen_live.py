@@ -13,76 +13,24 @@ import re
 import shlex
 import shutil
 import socket
-import struct
-import subprocess
 import tempfile
 import time
 import unittest
 
+import datagrams
 import harness
+from terminal import Terminal
 
 VIRTUAL_TERMINAL_PROCESSING = 0x4
 FRAME_START = b"\x1b[1;1H"  # every frame of the view starts at row 1, column 1
 
 
 def k01(time_us, bank, velocity_x=51.2):
-    return b"K01," + struct.pack("<I9f", time_us, velocity_x, 0, 0, bank, -0.25, 0, 0, 0, 0)
+    return datagrams.k01(time_us, [velocity_x, 0, 0, bank, -0.25, 0, 0, 0, 0])
 
 
 def k2(time_us, bank):
-    return b"K2," + struct.pack("<I12f", time_us, 60, 0, 0, 0, 0, 0, bank, -0.125, 4.5, 0, 0, 0)
-
-
-class Terminal:
-    """One tmux server of this test's own, with one window that runs a
-    command through sh. The shell survives Ctrl+C (trap), prints the
-    command's exit status and stays, so the screen can be read afterwards.
-    With gate, the command waits until that file exists."""
-
-    def __init__(self, command, socket_path, columns=100, rows=40, gate=None):
-        if shutil.which("tmux") is None:
-            raise AssertionError("tmux is missing: run scripts/setup.sh (Debian package tmux)")
-        self.server = ["tmux", "-S", socket_path, "-f", "/dev/null"]
-        wait = f"while [ ! -e {shlex.quote(gate)} ]; do sleep 0.05; done; " if gate else ""
-        script = (f"trap : INT; {wait}echo before the view; {shlex.join(command)}; "
-                  "echo \"exit status $?\"; sleep 600")
-        subprocess.run(self.server + ["new-session", "-d", "-x", str(columns), "-y", str(rows), "sh", "-c", script],
-                       check=True)
-
-    def tmux(self, *args):
-        return subprocess.run(self.server + list(args), capture_output=True, text=True, check=True).stdout
-
-    def record(self, path):
-        """Copies everything the pane's program writes into path."""
-        self.tmux("pipe-pane", f"cat > {shlex.quote(path)}; touch {shlex.quote(path + '.done')}")
-
-    def recorded(self, path, timeout=10):
-        """Ends the copy and returns all of it, once cat has written its last byte."""
-        self.tmux("pipe-pane")
-        harness.wait_for(lambda: os.path.exists(path + ".done"), timeout, f"the end of the copy into {path}")
-        return pathlib.Path(path).read_bytes()
-
-    def screen(self):
-        return self.tmux("capture-pane", "-p")
-
-    def flag(self, name):
-        return self.tmux("display-message", "-p", "#{" + name + "}").strip()
-
-    def wait_for(self, pattern, timeout, sending=None):
-        """Waits until the screen matches pattern (a regex), calling sending() in between."""
-        deadline = time.monotonic() + timeout
-        while True:
-            text = self.screen()
-            if re.search(pattern, text, re.M):
-                return text
-            if time.monotonic() > deadline:
-                raise AssertionError(f"the screen never showed {pattern!r}:\n{text}")
-            if sending:
-                sending()
-            time.sleep(0.05)
-
-    def close(self):
-        subprocess.run(self.server + ["kill-server"], capture_output=True)
+    return datagrams.k2(time_us, [60, 0, 0, 0, 0, 0, bank, -0.125, 4.5, 0, 0, 0])
 
 
 class ListenLiveTest(unittest.TestCase):
@@ -92,11 +40,13 @@ class ListenLiveTest(unittest.TestCase):
         self.folder = tempfile.mkdtemp(dir=harness.options.build)
         self.addCleanup(shutil.rmtree, self.folder, True)
 
-    def terminal(self, command, **kwargs):
-        # A server of its own, its socket in a short path that goes with the test.
-        sockets = tempfile.mkdtemp(prefix="kinemora-live-")
-        self.addCleanup(shutil.rmtree, sockets, True)
-        terminal = Terminal(command, os.path.join(sockets, "tmux"), **kwargs)
+    def terminal(self, command, gate=None):
+        """command in a terminal, through a shell that survives Ctrl+C (trap),
+        prints the command's exit status and stays, so the screen can be read
+        afterwards. With gate, the command waits until that file exists."""
+        wait = f"while [ ! -e {shlex.quote(gate)} ]; do sleep 0.05; done; " if gate else ""
+        terminal = Terminal(f"trap : INT; {wait}echo before the view; {shlex.join(command)}; "
+                            "echo \"exit status $?\"; sleep 600")
         self.addCleanup(terminal.close)
         return terminal
 

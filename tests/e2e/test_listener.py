@@ -10,10 +10,10 @@ import contextlib
 import random
 import re
 import socket
-import struct
 import time
 import unittest
 
+import datagrams
 import harness
 
 
@@ -49,11 +49,11 @@ def expected_counts(stream):
 
 
 def k01(time_us):
-    return b"K01," + struct.pack("<I9f", time_us, *range(9))
+    return datagrams.k01(time_us, range(9))
 
 
 def k2(time_us):
-    return b"K2," + struct.pack("<I12f", time_us, *range(12))
+    return datagrams.k2(time_us, range(12))
 
 
 # Sent back to back, so that every arrival gap is far below the 100 ms that

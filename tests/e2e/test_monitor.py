@@ -15,10 +15,10 @@ import signal
 import struct
 import subprocess
 import tempfile
-import time
 import unittest
 
 import harness
+from datagrams import f32
 
 TITLE = "Aerofly External DLL Sample"
 CLEAR = (220, 232, 244)
@@ -176,14 +176,6 @@ def report(lines):
     return {k: v if k == "line" else v[-1] for k, v in found.items()}
 
 
-def f32(value):
-    """value narrowed to a 32-bit float, as C does: too large becomes an infinity."""
-    try:
-        return struct.unpack("<f", struct.pack("<f", value))[0]
-    except OverflowError:
-        return math.copysign(math.inf, value)
-
-
 def expected_lines(counter, time, trace):
     """The monitor's 32 lines by Python's own "%f"; NaN shows without a sign."""
     entries = list(trace) + [(0.0, 0.0, 0.0)] * (30 - len(trace))
@@ -204,9 +196,8 @@ class MonitorWindowTest(unittest.TestCase):
         # windows are made unmanaged (Wine draws their frame itself), so that
         # the measured stop times are the monitor's own.
         key = r"HKCU\Software\Wine\AppDefaults\monitor_probe.exe\X11 Driver"
-        result = harness.run([os.path.join(harness.SCRIPTS, "wine-run"), "reg", "add", key, "/v", "Managed",
-                              "/t", "REG_SZ", "/d", "N", "/f"], timeout=PROBE_TIMEOUT, env=environment(),
-                             stdin=subprocess.DEVNULL)
+        result = harness.run([harness.WINE_RUN, "reg", "add", key, "/v", "Managed", "/t", "REG_SZ", "/d", "N", "/f"],
+                             timeout=PROBE_TIMEOUT, env=environment(), stdin=subprocess.DEVNULL)
         if result.returncode != 0:
             raise AssertionError(f"could not configure Wine: {result.stdout}{result.stderr}")
 
@@ -250,14 +241,20 @@ class MonitorWindowTest(unittest.TestCase):
         cx, cy = map(int, shown["client_origin"].split())
         cw = int(shown["client_size"].split()[0])
         last = cy + FIRST_LINE + LINE_ADVANCE * (LINES - 1)
-        deadline = time.monotonic() + timeout
-        while True:
+        shot = None
+
+        def done():
+            nonlocal shot
+            shot = None  # unless xwd succeeds
             shot = screen.capture()
-            if time.monotonic() > deadline or (
-                    shot.pixel(cx, cy) == CLEAR and
-                    shot.dark_columns(cx, cx + cw, last + GLYPH_ROWS.start, last + GLYPH_ROWS.stop) is not None):
-                return shot
-            time.sleep(0.1)
+            return shot.pixel(cx, cy) == CLEAR and shot.dark_columns(
+                cx, cx + cw, last + GLYPH_ROWS.start, last + GLYPH_ROWS.stop) is not None
+        try:
+            harness.wait_for(done, timeout, "the window's painting")
+        except AssertionError:
+            if shot is None:  # xwd failed, rather than the time ran out
+                raise
+        return shot
 
     def check_picture(self, shot, shown, screen_width):
         cx, cy = map(int, shown["client_origin"].split())

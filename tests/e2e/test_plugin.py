@@ -6,10 +6,10 @@ import math
 import os
 import re
 import struct
-import subprocess
 import tempfile
 import unittest
 
+import datagrams
 import harness
 import pe_tables
 
@@ -46,8 +46,7 @@ def frame(*records, **options):
 
 
 def k01(time_us, velocity=(0, 0, 0), bank=0.0, pitch=0.0, rate=0.0, angular=(0, 0, 0)):
-    return (b"K01," + struct.pack("<I", time_us) +
-            struct.pack("<9f", *velocity, bank, pitch, rate, *angular)).hex()
+    return datagrams.k01(time_us, [*velocity, bank, pitch, rate, *angular]).hex()
 
 
 def time_field(seconds):

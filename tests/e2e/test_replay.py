@@ -7,18 +7,11 @@ With --plugin kinemora_aerofly_fs_4 only the plug-in's cases run, on that one.""
 
 import math
 import os
-import struct
 import tempfile
 
 import harness
+from datagrams import K01_FIELDS, f32_bits, floats_of
 from harness import BridgeTestCase, Emulator, Listener, check_running_clock, start_bridge
-
-K01_FIELDS = ["velocity_x", "velocity_y", "velocity_z", "bank", "pitch", "rate_of_turn",
-              "angular_velocity_x", "angular_velocity_y", "angular_velocity_z"]
-
-
-def f32_bits(value):
-    return struct.unpack("<I", struct.pack("<f", value))[0]
 
 
 class ReplayTest(BridgeTestCase):
@@ -71,9 +64,9 @@ class ReplayTest(BridgeTestCase):
         for row, datagram in zip(rows, replayed):
             raw = bytes.fromhex(datagram["hex"])
             self.assertEqual(raw[:4], b"K01,")
-            self.assertEqual(struct.unpack_from("<I", raw, 4)[0], row[0])
-            for i, text in enumerate(row[1:]):
-                got = struct.unpack_from("<I", raw, 8 + 4 * i)[0]
+            time_us, bits = floats_of(raw, bits=True)
+            self.assertEqual(time_us, row[0])
+            for i, (text, got) in enumerate(zip(row[1:], bits)):
                 value = float(text)
                 if math.isnan(value):
                     self.assertEqual(got & 0x7F800000, 0x7F800000, f"{K01_FIELDS[i]}: a NaN stays a NaN")

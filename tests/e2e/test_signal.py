@@ -9,15 +9,13 @@ status 2 before anything is sent."""
 import math
 import os
 import signal
-import struct
 import subprocess
-import time
 import unittest
 
+import datagrams
 import harness
+from datagrams import floats_of
 
-K01_LAYOUT = "<4sI9f"
-K2_LAYOUT = "<3sI12f"
 PITCH = 4  # K01: velocity x y z, bank, then pitch
 ROTATION_VELOCITY_BODY_Y = 11  # K2: the last float
 
@@ -27,21 +25,11 @@ def signal_command(*args):
 
 
 def k01(time_us, slot, value):
-    floats = [0.0] * 9
-    floats[slot] = value
-    return struct.pack(K01_LAYOUT, b"K01,", time_us & 0x1FFFFFF, *floats)
+    return datagrams.k01(time_us & 0x1FFFFFF, [value if s == slot else 0.0 for s in range(9)])
 
 
 def k2(time_us, slot, value):
-    floats = [0.0] * 12
-    floats[slot] = value
-    return struct.pack(K2_LAYOUT, b"K2,", time_us, *floats)
-
-
-def floats_of(data):
-    """The time field and the floats of a K01 or K2 datagram."""
-    fields = struct.unpack(K01_LAYOUT if len(data) == 44 else K2_LAYOUT, data)
-    return fields[1], list(fields[2:])
+    return datagrams.k2(time_us, [value if s == slot else 0.0 for s in range(12)])
 
 
 class SignalTest(unittest.TestCase):
@@ -271,8 +259,8 @@ class SignalTest(unittest.TestCase):
                                                     "--period", "100", "--rate", "50", "--ramp", "20"), env=env)
             try:
                 listener.wait_count(100, timeout=60)
-                subprocess.run([os.path.join(harness.SCRIPTS, "wine-run"), "wineboot", "--end-session"], env=env,
-                               capture_output=True, timeout=60)
+                subprocess.run([harness.WINE_RUN, "wineboot", "--end-session"], env=env, capture_output=True,
+                               timeout=60)
                 sender.proc.wait(30)
             finally:
                 sender.stop()

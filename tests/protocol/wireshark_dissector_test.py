@@ -14,32 +14,16 @@ import os
 import shutil
 import signal
 import socket
-import struct
 import sys
 import tempfile
-import time
 import unittest
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
 import harness  # noqa: E402
+from datagrams import K01_FIELDS, K2_FIELDS, f32, floats_of, k01, k2  # noqa: E402
 
 DISSECTOR = os.path.join(harness.ROOT, "tools", "wireshark", "kinemora.lua")
-
-K01_FIELDS = ["velocity_x", "velocity_y", "velocity_z", "bank", "pitch", "rate_of_turn",
-              "angular_velocity_x", "angular_velocity_y", "angular_velocity_z"]
-K2_FIELDS = ["velocity_body_z", "velocity_body_x", "velocity_body_y",
-             "acceleration_body_z", "acceleration_body_x", "acceleration_body_y",
-             "bank", "pitch", "heading",
-             "rotation_velocity_body_z", "rotation_velocity_body_x", "rotation_velocity_body_y"]
-
-
-def k01(time_us, values):
-    return b"K01," + struct.pack("<I9f", time_us, *values)
-
-
-def k2(time_us, values):
-    return b"K2," + struct.pack("<I12f", time_us, *values)
 
 
 # The worked examples of docs/protocol.md, then every special float value,
@@ -82,10 +66,6 @@ def send(*datagrams):
         raise AssertionError(f"send_probe failed: {sent.stderr}")
 
 
-def f32(value):
-    return struct.unpack("<f", struct.pack("<f", value))[0]
-
-
 def shown(value):
     """A float as Wireshark shows it: printf %g with six significant digits."""
     return "%.6g" % f32(value)
@@ -116,17 +96,14 @@ class Capture:
         return len(marker) in lengths
 
     def wait_until_live(self, send, timeout=30):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
+        def live():
             send(SYNC)
             try:
                 self.process.wait_until(lambda: self._arrived(SYNC), 0.5, "tshark captures the start marker")
-                return
-            except AssertionError:
-                if self.process.proc.poll() is not None:
-                    raise
-        _, err = self.process.stop()
-        raise AssertionError(f"tshark captured nothing on kmv0 within {timeout} s:\n{err}")
+                return True
+            except AssertionError:  # not yet, or tshark ended: the outer wait tells which
+                return False
+        self.process.wait_until(live, timeout, "tshark captures on kmv0")
 
     def finish(self, send, timeout=30):
         send(END)
@@ -212,12 +189,11 @@ class WiresharkDissectorTest(unittest.TestCase):
         self.assertEqual(fields["kinemora.kind"][2], kind)
         self.assertEqual(fields["kinemora.length"][2], str(len(sent)))
         self.assertEqual(fields["kinemora.lead_in"][:3], (0, len(lead_in), lead_in))
-        time_us = struct.unpack_from("<I", sent, len(lead_in))[0]
+        time_us, values = floats_of(sent)
         self.assertEqual(fields["kinemora.time_us"],
                          (len(lead_in), 4, str(time_us), sent[len(lead_in):len(lead_in) + 4]))
         offset = len(lead_in) + 4
-        for name in names:
-            value = struct.unpack_from("<f", sent, offset)[0]
+        for name, value in zip(names, values):
             self.assertEqual(fields[f"kinemora.{kind.lower()}.{name}"],
                              (offset, 4, shown(value), sent[offset:offset + 4]), name)
             offset += 4

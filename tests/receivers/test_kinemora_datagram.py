@@ -13,7 +13,6 @@ import ast
 import math
 import os
 import random
-import struct
 import subprocess
 import sys
 import unittest
@@ -22,27 +21,17 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 EXAMPLES = os.path.join(ROOT, "examples", "python")
 sys.path.insert(0, EXAMPLES)
 sys.path.insert(0, os.path.join(ROOT, "tests", "protocol"))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 import decoder_cases  # noqa: E402
 import kinemora_datagram  # noqa: E402
+from datagrams import K01_FIELDS, K2_FIELDS, f32, f32_bits, k01, k2  # noqa: E402
 
 decode = kinemora_datagram.decode
 describe_program = None  # set by main()
 
 CASES = decoder_cases.read_cases()
-# The names kinemora-listen prints, in wire order.
-FIELDS = {
-    "K01": ["velocity_x", "velocity_y", "velocity_z", "bank", "pitch", "rate_of_turn",
-            "angular_velocity_x", "angular_velocity_y", "angular_velocity_z"],
-    "K2": ["velocity_body_z", "velocity_body_x", "velocity_body_y",
-           "acceleration_body_z", "acceleration_body_x", "acceleration_body_y", "bank", "pitch", "heading",
-           "rotation_velocity_body_z", "rotation_velocity_body_x", "rotation_velocity_body_y"],
-}
-
-
-def f32_bits(value):
-    """The bits of a Python float that holds a 32-bit float exactly."""
-    return struct.unpack("<I", struct.pack("<f", value))[0]
+FIELDS = {"K01": K01_FIELDS, "K2": K2_FIELDS}
 
 
 def is_nan_bits(bits):
@@ -110,8 +99,8 @@ def random_datagrams(seed):
         datagrams.append(b"K01," + some_bytes(40))
         datagrams.append(b"K2," + some_bytes(52))
     for _ in range(300):
-        datagrams.append(b"K01," + some_bytes(4) + struct.pack("<9f", *(rng.uniform(-100, 100) for _ in range(9))))
-        datagrams.append(b"K2," + some_bytes(4) + struct.pack("<12f", *(rng.gauss(0, 3) for _ in range(12))))
+        datagrams.append(k01(int.from_bytes(some_bytes(4), "little"), [rng.uniform(-100, 100) for _ in range(9)]))
+        datagrams.append(k2(int.from_bytes(some_bytes(4), "little"), [rng.gauss(0, 3) for _ in range(12)]))
     for lead_in in (b"K01,", b"K2,"):
         for length in (0, 1, 2, 3, 4, 5, 43, 45, 54, 56, 88, 110, 1500):
             datagrams.append((lead_in + some_bytes(length))[:length])
@@ -127,11 +116,6 @@ def c_decoder_lines(datagrams):
     if result.returncode != 0:
         raise AssertionError(f"{describe_program} failed: {result.stderr}")
     return result.stdout.splitlines()
-
-
-def as_float32(text):
-    """A value printed with nine significant digits, back as the 32-bit float it was."""
-    return struct.unpack("<f", struct.pack("<f", float(text)))[0]
 
 
 class AgreementWithTheCDecoder(unittest.TestCase):
@@ -154,7 +138,7 @@ class AgreementWithTheCDecoder(unittest.TestCase):
             self.assertEqual([name for name, _ in c_fields], [k for k in d if k != "kind"], line)
             self.assertEqual(d["time_us"], int(c_fields[0][1]))
             for name, text in c_fields[1:]:
-                c_value = as_float32(text)
+                c_value = f32(float(text))  # printed with nine significant digits
                 if math.isnan(c_value):
                     self.assertTrue(math.isnan(d[name]), (line, name))
                 else:

@@ -24,7 +24,6 @@ import pe_tables  # noqa: E402
 import zip_rules  # noqa: E402
 
 SCRIPT = os.path.join(harness.ROOT, "scripts", "package-release.sh")
-WINE_RUN = os.path.join(harness.SCRIPTS, "wine-run")
 BRIDGE = "kinemora_mfs_2020.exe"
 LISTEN = "kinemora-listen.exe"
 SIGNAL = "kinemora-signal.exe"
@@ -82,7 +81,7 @@ class ReleaseTest(unittest.TestCase):
 
     def test_the_tools_start_under_wine(self):
         for name, usage in [(LISTEN, "Usage: kinemora-listen"), (SIGNAL, "Usage: kinemora-signal")]:
-            result = harness.run([WINE_RUN, os.path.join(self.unpacked, name), "--help"], timeout=120)
+            result = harness.run([harness.WINE_RUN, os.path.join(self.unpacked, name), "--help"], timeout=120)
             self.assertEqual(result.returncode, 0, result.stderr)
             self.assertTrue(result.stdout.startswith(usage), result.stdout)
 
@@ -100,7 +99,7 @@ class ReleaseTest(unittest.TestCase):
         shutil.copy(os.path.join(self.unpacked, BRIDGE), folder)
         shutil.copy(stand_in, folder)
         shutil.copy(os.path.join(self.unpacked, "kinemora_mfs_2020.ini"), folder)
-        bridge = harness.Process([WINE_RUN, os.path.join(folder, BRIDGE)])
+        bridge = harness.Process([harness.WINE_RUN, os.path.join(folder, BRIDGE)])
         # The bridge prints its line once its SimConnect.dll has loaded and its
         # socket is up; one that cannot load (a missing DLL) ends instead.
         bridge.wait_until(lambda: bridge.errors().endswith("\n"), 120, "the bridge's first line")
