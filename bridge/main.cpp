@@ -12,11 +12,11 @@
 #include "connection.h"
 #include "console.h"
 #include "motion_delivery.h"
-#include "option_table.h"
 #include "socket_startup.h"
 #include "timers.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -34,11 +34,8 @@ int EndWithError(int status)
 int main(int argc, char** argv)
 {
     BridgeOptions options;
-    std::string error;
-    if (!ParseBridgeOptions(ProgramArguments(argc, argv), options, error))
-        return EndWithError(AnswerMistake(kBridgeProgram, error, BridgeUsage()));
-    if (options.help || options.version)
-        return AnswerHelpOrVersion(kBridgeProgram, options.help, BridgeUsage());
+    if (const std::optional<int> status = cli::Run(kBridgeCommandLine, ProgramArguments(argc, argv), options))
+        return *status == 0 ? 0 : EndWithError(*status);
 
     // Two bridges would send every datagram twice, with two clocks.
     if (!ClaimOnlyInstance(kBridgeProgram)) {
@@ -53,7 +50,7 @@ int main(int argc, char** argv)
     TurnOffQuickEdit();
     Delivery delivery;
     if (const int status = ApplyBridgeSettings(options, delivery)) {
-        std::fprintf(stderr, "\n%s", BridgeUsage().c_str());
+        std::fprintf(stderr, "\n%s", cli::Usage(kBridgeCommandLine).c_str());
         return EndWithError(status);
     }
     // A refused opt-out changes nothing; the log says what it did.

@@ -5,19 +5,31 @@
 
 namespace {
 
+cli::Outcome Outcome(const std::vector<std::string>& arguments, BridgeOptions& options, std::string& error)
+{
+    return cli::Parse(kBridgeCommandLine, arguments, options, error);
+}
+
 BridgeOptions Parsed(const std::vector<std::string>& arguments)
 {
     BridgeOptions options;
     std::string error;
-    EXPECT_TRUE(ParseBridgeOptions(arguments, options, error)) << error;
+    EXPECT_EQ(Outcome(arguments, options, error), cli::Outcome::Go) << error;
     return options;
+}
+
+cli::Outcome OutcomeOf(const std::vector<std::string>& arguments)
+{
+    BridgeOptions options;
+    std::string error;
+    return Outcome(arguments, options, error);
 }
 
 std::string Refused(const std::vector<std::string>& arguments)
 {
     BridgeOptions options;
     std::string error;
-    EXPECT_FALSE(ParseBridgeOptions(arguments, options, error));
+    EXPECT_EQ(Outcome(arguments, options, error), cli::Outcome::Mistake);
     return error;
 }
 
@@ -28,7 +40,7 @@ TEST(BridgeOptions, NoneMeansTheDefaults)
     const BridgeOptions options = Parsed({});
     EXPECT_TRUE(options.destinations.empty());
     EXPECT_TRUE(options.config.empty());
-    EXPECT_FALSE(options.log || options.help || options.version);
+    EXPECT_FALSE(options.log || options.exit_with_simulator);
 }
 
 TEST(BridgeOptions, EachOptionAndRepeatedDestinationsInOrder)
@@ -38,9 +50,9 @@ TEST(BridgeOptions, EachOptionAndRepeatedDestinationsInOrder)
     EXPECT_EQ(options.destinations, (std::vector<std::string>{"192.0.2.10:50123", "broadcast"}));
     EXPECT_EQ(options.config, "C:\\Rig\\bridge.ini");
     EXPECT_TRUE(options.log);
-    EXPECT_TRUE(Parsed({"--help"}).help);
-    EXPECT_TRUE(Parsed({"/?"}).help);
-    EXPECT_TRUE(Parsed({"--version"}).version);
+    EXPECT_EQ(OutcomeOf({"--help"}), cli::Outcome::Help);
+    EXPECT_EQ(OutcomeOf({"/?"}), cli::Outcome::Help);
+    EXPECT_EQ(OutcomeOf({"--version"}), cli::Outcome::Version);
 }
 
 TEST(BridgeOptions, MistakesAreNamed)

@@ -15,8 +15,8 @@ std::pair<ListenOptions, std::string> Read(const std::vector<std::string>& argum
 {
     ListenOptions options;
     std::string error;
-    const bool read = ParseListenOptions(arguments, options, error);
-    EXPECT_EQ(read, error.empty());
+    const cli::Outcome outcome = cli::Parse(kListenCommandLine, arguments, options, error);
+    EXPECT_EQ(outcome == cli::Outcome::Mistake, !error.empty());
     return {options, error};
 }
 
@@ -44,8 +44,10 @@ TEST(ListenOptions, MistakesHelpAndVersion)
     };
     for (const auto& [arguments, error] : cases)
         EXPECT_EQ(Read(arguments).second, error);
-    EXPECT_TRUE(Read({"--port", "0", "--help"}).first.help);
-    EXPECT_TRUE(Read({"--version"}).first.version);
+    ListenOptions options;
+    std::string error;
+    EXPECT_EQ(cli::Parse(kListenCommandLine, {"--port", "0", "--help"}, options, error), cli::Outcome::Help);
+    EXPECT_EQ(cli::Parse(kListenCommandLine, {"--version"}, options, error), cli::Outcome::Version);
 }
 
 } // namespace

@@ -15,8 +15,8 @@ std::pair<HostOptions, std::string> Read(const std::vector<std::string>& argumen
 {
     HostOptions options;
     std::string error;
-    const bool read = ParseHostOptions(arguments, options, error);
-    EXPECT_EQ(read, error.empty());
+    const cli::Outcome outcome = cli::Parse(kHostCommandLine, arguments, options, error);
+    EXPECT_EQ(outcome == cli::Outcome::Mistake, !error.empty());
     return {options, error};
 }
 
@@ -51,8 +51,10 @@ TEST(HostOptions, MistakesHelpAndVersion)
     };
     for (const auto& [arguments, error] : cases)
         EXPECT_EQ(Read(arguments).second, error);
-    EXPECT_TRUE(Read({"-h"}).first.help);
-    EXPECT_TRUE(Read({"--version"}).first.version);
+    HostOptions options;
+    std::string error;
+    EXPECT_EQ(cli::Parse(kHostCommandLine, {"-h"}, options, error), cli::Outcome::Help);
+    EXPECT_EQ(cli::Parse(kHostCommandLine, {"--version"}, options, error), cli::Outcome::Version);
 }
 
 } // namespace

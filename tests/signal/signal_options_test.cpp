@@ -93,8 +93,7 @@ TEST(SignalOptions, HelpWinsOverEverythingAndListAxesNeedsNoSignal)
 {
     SignalOptions options;
     std::string error;
-    ASSERT_TRUE(Parse({"--rate", "0", "--help"}, options, error));
-    EXPECT_TRUE(options.help);
+    EXPECT_EQ(Outcome({"--rate", "0", "--help"}, options, error), cli::Outcome::Help);
     ASSERT_TRUE(Parse({"--list-axes"}, options, error)) << error;
     EXPECT_TRUE(options.list_axes);
 }
@@ -103,9 +102,7 @@ TEST(SignalOptions, VersionWinsOverMistakes)
 {
     SignalOptions options;
     std::string error;
-    ASSERT_TRUE(Parse({"--rate", "0", "--version"}, options, error));
-    EXPECT_TRUE(options.version);
-    EXPECT_FALSE(options.help);
+    EXPECT_EQ(Outcome({"--rate", "0", "--version"}, options, error), cli::Outcome::Version);
 }
 
 TEST(SignalOptions, NoArgumentsShowTheWay)

@@ -22,11 +22,17 @@ inline std::vector<Adapter> ListFakeAdapters()
 }
 
 // Parses as the program does; error says why not.
-inline bool Parse(const std::vector<std::string>& arguments, SignalOptions& options, std::string& error)
+inline cli::Outcome Outcome(const std::vector<std::string>& arguments, SignalOptions& options, std::string& error)
 {
     options = SignalOptions();
+    options.list_adapters = ListFakeAdapters;
     error.clear();
-    return ParseSignalOptions(arguments, ListFakeAdapters, options, error);
+    return cli::Parse(kSignalCommandLine, arguments, options, error);
+}
+
+inline bool Parse(const std::vector<std::string>& arguments, SignalOptions& options, std::string& error)
+{
+    return Outcome(arguments, options, error) != cli::Outcome::Mistake;
 }
 
 inline std::string Hex(const SignalDatagram& datagram)

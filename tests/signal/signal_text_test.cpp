@@ -35,7 +35,7 @@ TEST(SignalText, TheAxesTableHasEveryFieldOfBothFormatsWithUnitAndBothBounds)
 
 TEST(SignalText, TheHelpShowsTheSignsTheStopAndAnExample)
 {
-    const std::string usage = SignalUsage();
+    const std::string usage = cli::Usage(kSignalCommandLine);
     EXPECT_NE(usage.find("kinemora-signal --axis pitch --amplitude 0.1 --period 4"), std::string::npos);
     EXPECT_NE(usage.find("kinemora-listen --live"), std::string::npos);
     EXPECT_NE(usage.find("A second Ctrl+C\nshortens the way down to at most 0.25 s; only --ramp 0 jumps to 0."),

@@ -17,8 +17,8 @@ std::pair<SimulatorOptions, std::string> Read(const std::vector<std::string>& ar
     SimulatorOptions options;
     options.emulator.port = 50011;
     std::string error;
-    const bool read = ParseSimulatorOptions(arguments, options, error);
-    EXPECT_EQ(read, error.empty());
+    const cli::Outcome outcome = cli::Parse(kSimulatorCommandLine, arguments, options, error);
+    EXPECT_EQ(outcome == cli::Outcome::Mistake, !error.empty());
     return {options, error};
 }
 
@@ -50,8 +50,10 @@ TEST(SimulatorOptions, MistakesHelpAndVersion)
     };
     for (const auto& [arguments, error] : cases)
         EXPECT_EQ(Read(arguments).second, error);
-    EXPECT_TRUE(Read({"--bogus", "--help"}).first.help);
-    EXPECT_TRUE(Read({"--version"}).first.version);
+    SimulatorOptions options;
+    std::string error;
+    EXPECT_EQ(cli::Parse(kSimulatorCommandLine, {"--bogus", "--help"}, options, error), cli::Outcome::Help);
+    EXPECT_EQ(cli::Parse(kSimulatorCommandLine, {"--version"}, options, error), cli::Outcome::Version);
 }
 
 } // namespace

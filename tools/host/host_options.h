@@ -2,8 +2,9 @@
 
 // kinemora-host's command line: the plug-in to load and how to drive it.
 
+#include "command_line.h"
+
 #include <string>
-#include <vector>
 
 struct HostOptions {
     std::string plugin;
@@ -16,14 +17,8 @@ struct HostOptions {
     bool handles = false;
     bool start_sockets = true;
     bool quiet = false;
-    bool help = false;    // --help: nothing else was checked
-    bool version = false; // --version: nothing else was checked
 };
 
 constexpr const char* kHostProgram = "kinemora-host";
 
-std::string HostUsage();
-
-// Reads the arguments after the program's name. False with a one-line reason
-// that names the option for anything it does not understand.
-bool ParseHostOptions(const std::vector<std::string>& arguments, HostOptions& options, std::string& error);
+extern const cli::Table<HostOptions> kHostCommandLine;

@@ -6,7 +6,6 @@
 #include "flight_source.h"
 #include "frame_builder.h"
 #include "host_options.h"
-#include "option_table.h"
 #include "plugin_library.h"
 #include "replay_script.h"
 #include "socket_startup.h"
@@ -19,6 +18,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -147,12 +147,10 @@ int RunFlight(const HostOptions& options, const PluginExports& plugin)
 int main(int argc, char** argv)
 {
     HostOptions options;
-    std::string error;
     // From the wide command line on Windows: a plug-in's folder may hold any character.
-    if (!ParseHostOptions(ProgramArguments(argc, argv), options, error))
-        return AnswerMistake(kHostProgram, error, HostUsage());
-    if (options.help || options.version)
-        return AnswerHelpOrVersion(kHostProgram, options.help, HostUsage());
+    if (const std::optional<int> status = cli::Run(kHostCommandLine, ProgramArguments(argc, argv), options))
+        return *status;
+    std::string error;
 
     // The simulator starts Windows Sockets before it loads plug-ins; --no-sockets
     // plays a host that does not, which the plug-in must survive.

@@ -1,20 +1,24 @@
 #include "listen_options.h"
 
-#include "option_table.h"
-
 #include <iterator>
 
 namespace {
 
-const Option kOptions[] = {
-    Heading("Options:"),
-    Integer("--port", "N", "a number", 1, 65535, "UDP port to listen on (default 50010)"),
-    Integer("--count", "N", "a whole number", 1, kNoLimit, "stop after N datagrams"),
-    DecimalAbove("--timeout", "S", "a number of seconds", 0, 1e9, "stop after S seconds (decimals allowed)"),
-    Text("--csv", "FILE", "also write every datagram as a CSV row to FILE", "a file name"),
-    Flag("--hex", "add the datagram's bytes in hex to each line"),
-    Flag("--quiet", "print no line per datagram, only the summary"),
-    Flag("--live", "show a full-screen view instead of the lines, redrawn up\n"
+using Row = cli::Option<ListenOptions>;
+
+const Row kOptions[] = {
+    {cli::Heading("Options:")},
+    {cli::Integer("--port", "N", "a number", 1, 65535, "UDP port to listen on (default 50010)"),
+     cli::Set<&ListenOptions::port>},
+    {cli::Integer("--count", "N", "a whole number", 1, cli::kNoLimit, "stop after N datagrams"),
+     cli::Set<&ListenOptions::count>},
+    {cli::DecimalAbove("--timeout", "S", "a number of seconds", 0, 1e9, "stop after S seconds (decimals allowed)"),
+     cli::Set<&ListenOptions::timeout>},
+    {cli::Text("--csv", "FILE", "also write every datagram as a CSV row to FILE", "a file name"),
+     cli::Set<&ListenOptions::csv>},
+    {cli::Switch("--hex", "add the datagram's bytes in hex to each line"), cli::Set<&ListenOptions::hex>},
+    {cli::Switch("--quiet", "print no line per datagram, only the summary"), cli::Set<&ListenOptions::quiet>},
+    {cli::Switch("--live", "show a full-screen view instead of the lines, redrawn up\n"
                    "to 10 times a second: per kind, the sender, the time field\n"
                    "and each field's latest value, with a bar that fills from\n"
                    "the smallest to the largest value seen; above them the\n"
@@ -22,10 +26,21 @@ const Option kOptions[] = {
                    "terminal (on Windows, a console window of Windows 10 or\n"
                    "later). On leaving (Ctrl+C, --count or --timeout) the\n"
                    "screen comes back as it was, followed by the summary."),
+     cli::Set<&ListenOptions::live>},
 };
 
-const OptionTable kTable = {
-    kListenProgram,
+// Said this way since the first release; scripts may look for it.
+std::string Reword(const cli::Mistake& mistake)
+{
+    if (mistake.kind != cli::MistakeKind::NoValue)
+        return "";
+    return "missing value for '" + std::string(mistake.option->name) + "': " + cli::Allows(*mistake.option);
+}
+
+} // namespace
+
+const cli::Table<ListenOptions> kListenCommandLine = {
+    "kinemora-listen",
     "Usage: kinemora-listen [options]\n"
     "\n"
     "Receives the UDP motion datagrams that kinemora_aerofly_fs_2 (K01) and\n"
@@ -44,38 +59,8 @@ const OptionTable kTable = {
     "If nothing arrives: check that the simulator and the plug-in or bridge run,\n"
     "that a firewall lets UDP port 50010 in, and that both machines share a network.\n",
     18,
+    0,
+    nullptr,
+    Reword,
 };
 
-} // namespace
-
-std::string ListenUsage()
-{
-    return Usage(kTable);
-}
-
-bool ParseListenOptions(const std::vector<std::string>& arguments, ListenOptions& options, std::string& error)
-{
-    const CommandLine line = ReadCommandLine(kTable, arguments);
-    if (TakeHelpOrVersion(line, options.help, options.version))
-        return true;
-    if (line.mistake) {
-        const OptionMistake& mistake = *line.mistake;
-        // Said this way since the first release; scripts may look for it.
-        error = Describe(mistake);
-        if (mistake.kind == MistakeKind::NoValue)
-            error = "missing value for '" + std::string(mistake.option->name) + "': " + Allows(*mistake.option);
-        return false;
-    }
-    if (const GivenOption* port = line.Last("--port"))
-        options.port = static_cast<unsigned long>(port->whole);
-    if (const GivenOption* count = line.Last("--count"))
-        options.count = count->whole;
-    if (const GivenOption* timeout = line.Last("--timeout"))
-        options.timeout = timeout->number;
-    if (const GivenOption* csv = line.Last("--csv"))
-        options.csv = csv->text;
-    options.hex = line.Has("--hex");
-    options.quiet = line.Has("--quiet");
-    options.live = line.Has("--live");
-    return true;
-}

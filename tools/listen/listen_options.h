@@ -1,9 +1,10 @@
 #pragma once
 
+#include "command_line.h"
+
 #include <kinemora/motion_datagram.h>
 
 #include <string>
-#include <vector>
 
 // kinemora-listen's command line.
 struct ListenOptions {
@@ -14,14 +15,6 @@ struct ListenOptions {
     bool hex = false;
     bool quiet = false;
     bool live = false;
-    bool help = false;    // --help: nothing else was checked
-    bool version = false; // --version: nothing else was checked
 };
 
-constexpr const char* kListenProgram = "kinemora-listen";
-
-std::string ListenUsage();
-
-// Reads the arguments after the program's name. False with a one-line reason
-// that names the option for anything it does not understand.
-bool ParseListenOptions(const std::vector<std::string>& arguments, ListenOptions& options, std::string& error);
+extern const cli::Table<ListenOptions> kListenCommandLine;

@@ -9,7 +9,6 @@
 #include "listen_options.h"
 #include "listen_stats.h"
 #include "live_view.h"
-#include "option_table.h"
 #include "port_sharing.h"
 #include "socket_startup.h"
 #include "terminal.h"
@@ -21,6 +20,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -93,12 +93,10 @@ int main(int argc, char** argv)
     // The arguments in UTF-8 (on Windows from the wide command line), so that
     // --csv may name a file in any folder.
     ListenOptions options;
-    std::string error;
-    if (!ParseListenOptions(ProgramArguments(argc, argv), options, error))
-        return AnswerMistake(kListenProgram, error, ListenUsage());
-    if (options.help || options.version)
-        return AnswerHelpOrVersion(kListenProgram, options.help, ListenUsage());
+    if (const std::optional<int> status = cli::Run(kListenCommandLine, ProgramArguments(argc, argv), options))
+        return *status;
 
+    std::string error;
     LiveScreen screen;
     if (options.live && !screen.Open(error)) {
         std::fprintf(stderr,

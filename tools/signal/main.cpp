@@ -3,7 +3,6 @@
 #include "arguments.h"
 #include "console.h"
 #include "destinations.h"
-#include "option_table.h"
 #include "outbox.h"
 #include "pacer.h"
 #include "signal_options.h"
@@ -15,6 +14,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace {
@@ -107,16 +107,9 @@ void Run(const SignalOptions& options, Outbox& outbox)
 int main(int argc, char** argv)
 {
     SignalOptions options;
-    std::string error;
-    // From the wide command line on Windows, like the deliverables. A mistake
-    // is one line without the usage, which is long: the line says to try --help.
-    if (!ParseSignalOptions(ProgramArguments(argc, argv), ListAdapters, options, error)) {
-        Say(error);
-        std::fprintf(stderr, "\n%s", SignalUsage().c_str());
-        return 2;
-    }
-    if (options.help || options.version)
-        return AnswerHelpOrVersion(kSignalProgram, options.help, SignalUsage());
+    // From the wide command line on Windows, like the deliverables.
+    if (const std::optional<int> status = cli::Run(kSignalCommandLine, ProgramArguments(argc, argv), options))
+        return *status;
     if (options.list_axes) {
         std::fputs(AxesTable().c_str(), stdout);
         return 0;

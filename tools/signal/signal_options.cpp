@@ -1,7 +1,6 @@
 #include "signal_options.h"
 
 #include "destinations.h"
-#include "option_table.h"
 #include "signal_bounds.h"
 
 #include <cctype>
@@ -24,58 +23,213 @@ std::string Lower(std::string text)
     return text;
 }
 
-const Option kOptions[] = {
-    Heading("The signal:"),
-    Text("--format", "k01|k2",
-         "the datagram (default k01): K01 as kinemora_aerofly_fs_2\n"
-         "sends it, K2 as kinemora_mfs_2020 does",
-         "k01 or k2"),
-    Text("--axis", "NAME",
-         "the field that moves, named as kinemora-listen prints it\n"
-         "(pitch, bank, velocity_x, heading, ...); --list-axes shows\n"
-         "every field with its unit, axis and bound",
-         "a field name (kinemora-signal --list-axes shows them)"),
-    Text("--shape", "SHAPE",
-         "sine (default), square, triangle, or step: the offset for\n"
-         "one period, then offset + amplitude until the end",
-         "sine, square, triangle or step"),
-    Decimal("--amplitude", "A", "a number in the field's units", -kLargestValue, kLargestValue,
-            "how far the field moves from the offset, in the field's\n"
-            "units (rad, rad/s, m/s, m/s^2); a negative one turns the\n"
-            "signal over"),
-    Decimal("--period", "S", "seconds", kShortestPeriod, kLongestPeriod,
-            "seconds per cycle, 0.02 to 3600 (default 4); for step, the\n"
-            "seconds before the step"),
-    Decimal("--offset", "B", "a number in the field's units", -kLargestValue, kLargestValue,
-            "the value the signal moves around (default 0)"),
-    Decimal("--rate", "HZ", "datagrams per second", kLowestRate, kHighestRate,
-            "datagrams per second, 1 to 1000 (default 60), evenly spaced"),
-    DecimalAbove("--duration", "S", "seconds", 0, kLongestDuration,
-                 "send for S seconds, then stop softly (default: until\n"
-                 "Ctrl+C)"),
-    Decimal("--ramp", "S", "seconds", 0, kLongestRamp,
-            "soft start and stop, 0 to 60 seconds (default 1): the whole\n"
-            "signal, offset included, rises from 0 over S seconds at\n"
-            "the start and falls back to 0 over S seconds at the end;\n"
-            "one datagram of zeros follows. --ramp 0 turns it off."),
-    Flag("--force", "send a signal beyond the field's gentle bound, up to its\n"
-                    "extreme one: a signal whose |offset| + |amplitude|\n"
-                    "exceeds the gentle bound is refused otherwise, and one\n"
-                    "beyond the extreme always (--list-axes shows both)"),
-    Heading("Where to:"),
-    RepeatedText("--destination", "X",
-                 "where to send (default broadcast:50010); repeat it for up\n"
-                 "to 8 destinations. X is A.B.C.D[:PORT], broadcast[:PORT] or\n"
-                 "adapters[:PORT] (each network adapter's broadcast address),\n"
-                 "as in the settings files of the plug-in and the bridge.",
-                 kDestinationSyntax),
-    Heading("Other:"),
-    Flag("--quiet", "no status lines"),
-    Flag("--list-axes", "list the fields of both formats, then end"),
+// The mistake in one line. kinemora-signal shows no usage after it, so the
+// line points to --help.
+std::string Wording(const cli::Mistake& mistake)
+{
+    switch (mistake.kind) {
+    case cli::MistakeKind::Unknown:
+        return "unknown option " + mistake.argument + ". Try --help.";
+    case cli::MistakeKind::NoValue:
+    case cli::MistakeKind::Extra:
+        return cli::Describe(mistake) + ". Try --help.";
+    case cli::MistakeKind::BadValue:
+        break;
+    }
+    return "";
+}
+
+// --format and --shape in any letter case.
+bool ReadFormat(SignalOptions& options, const cli::Value& value)
+{
+    const std::string format = Lower(value.text);
+    if (format != "k01" && format != "k2")
+        return false;
+    options.signal.format = format == "k01" ? SignalFormat::K01 : SignalFormat::K2;
+    return true;
+}
+
+bool ReadShape(SignalOptions& options, const cli::Value& value)
+{
+    for (Shape shape : {Shape::Sine, Shape::Square, Shape::Triangle, Shape::Step}) {
+        if (Lower(value.text) == ShapeName(shape)) {
+            options.signal.wave.shape = shape;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The axis is looked up once the format is known.
+bool ReadAxisName(SignalOptions& options, const cli::Value& value)
+{
+    options.axis = Lower(value.text);
+    return true;
+}
+
+bool ReadAmplitude(SignalOptions& options, const cli::Value& value)
+{
+    options.signal.wave.amplitude = value.number;
+    options.amplitude_given = true;
+    return true;
+}
+
+bool ReadAxis(const std::string& axis, SignalSettings& signal, std::string& error)
+{
+    const SignalFormat other = signal.format == SignalFormat::K01 ? SignalFormat::K2 : SignalFormat::K01;
+    const std::string format = FormatName(signal.format);
+    if (axis.empty()) {
+        error = "--axis is missing: name the " + format + " field to move (" + FieldNames(signal.format) +
+                "; kinemora-signal --list-axes tells what each one is)";
+        return false;
+    }
+    signal.field = FindSignalField(signal.format, axis);
+    if (signal.field)
+        return true;
+    if (FindSignalField(other, axis)) {
+        error = "--axis " + axis + " is a " + FormatName(other) + " field, not a " + format + " one: add --format " +
+                Lower(FormatName(other)) + ", or pick one of " + FieldNames(signal.format);
+        return false;
+    }
+    error = "--axis wants a " + format + " field (" + FieldNames(signal.format) + "), not '" + axis + "'";
+    return false;
+}
+
+bool CheckSignal(const SignalOptions& options, std::string& error)
+{
+    const SignalSettings& signal = options.signal;
+    if (!options.amplitude_given) {
+        error = std::string("--amplitude is missing: how far ") + signal.field->name + " moves, in " +
+                signal.field->unit + " (for example --amplitude 0.1)";
+        return false;
+    }
+    const double shortest = 2.0 / signal.rate;
+    if (signal.wave.period < shortest) {
+        error = "--period " + Number(signal.wave.period) + " is shorter than two datagrams at --rate " +
+                Number(signal.rate) + ": at least " + Number(shortest) + " s, or a higher --rate";
+        return false;
+    }
+    error = BoundsError(*signal.field, signal.wave.amplitude, signal.wave.offset, options.force);
+    if (!error.empty())
+        return false;
+    return true;
+}
+
+bool ReadDestinations(SignalOptions& options, std::string& error)
+{
+    options.destinations.clear();
+    if (options.destination_values.empty()) {
+        options.destinations.push_back(Destination{}); // 255.255.255.255:50010
+        return true;
+    }
+    for (const std::string& value : options.destination_values) {
+        std::vector<Destination> found;
+        std::string reason;
+        if (!ParseDestination(value, options.list_adapters, found, options.notes, reason)) {
+            error = "--destination: " + reason;
+            return false;
+        }
+        std::vector<std::string> left_out;
+        AddDestinations(options.destinations, found, left_out);
+        if (!left_out.empty()) {
+            error = "--destination: at most 8 destinations in all; " + left_out.front();
+            return false;
+        }
+    }
+    // A test signal goes where it is told: "adapters" that finds none is an
+    // error here, not a broadcast in its stead.
+    bool stand_in = false;
+    for (const Destination& d : options.destinations)
+        stand_in = stand_in || d.origin == DestinationOrigin::NoAdapter;
+    if (options.destinations.empty() || stand_in) {
+        error = "--destination: no IPv4 adapter that is up has a broadcast address; name an address instead (" +
+                std::string(kDestinationSyntax) + ")";
+        return false;
+    }
+    return true;
+}
+
+// Every option is in: the signal whole, and where it goes.
+bool Check(SignalOptions& options, const std::vector<std::string>& arguments, std::string& error)
+{
+    if (arguments.empty()) {
+        error = "--axis and --amplitude are missing: for example kinemora-signal --axis pitch --amplitude 0.1 "
+                "--period 4. Try --help, and --list-axes for the fields.";
+        return false;
+    }
+    if (options.list_axes)
+        return true;
+    return ReadAxis(options.axis, options.signal, error) && CheckSignal(options, error) &&
+           ReadDestinations(options, error);
+}
+
+using Row = cli::Option<SignalOptions>;
+
+const Row kOptions[] = {
+    {cli::Heading("The signal:")},
+    {cli::Text("--format", "k01|k2",
+               "the datagram (default k01): K01 as kinemora_aerofly_fs_2\n"
+               "sends it, K2 as kinemora_mfs_2020 does",
+               "k01 or k2"),
+     ReadFormat},
+    {cli::Text("--axis", "NAME",
+               "the field that moves, named as kinemora-listen prints it\n"
+               "(pitch, bank, velocity_x, heading, ...); --list-axes shows\n"
+               "every field with its unit, axis and bound",
+               "a field name (kinemora-signal --list-axes shows them)"),
+     ReadAxisName},
+    {cli::Text("--shape", "SHAPE",
+               "sine (default), square, triangle, or step: the offset for\n"
+               "one period, then offset + amplitude until the end",
+               "sine, square, triangle or step"),
+     ReadShape},
+    {cli::Decimal("--amplitude", "A", "a number in the field's units", -kLargestValue, kLargestValue,
+                  "how far the field moves from the offset, in the field's\n"
+                  "units (rad, rad/s, m/s, m/s^2); a negative one turns the\n"
+                  "signal over"),
+     ReadAmplitude},
+    {cli::Decimal("--period", "S", "seconds", kShortestPeriod, kLongestPeriod,
+                  "seconds per cycle, 0.02 to 3600 (default 4); for step, the\n"
+                  "seconds before the step"),
+     cli::Set<&SignalOptions::signal, &SignalSettings::wave, &Wave::period>},
+    {cli::Decimal("--offset", "B", "a number in the field's units", -kLargestValue, kLargestValue,
+                  "the value the signal moves around (default 0)"),
+     cli::Set<&SignalOptions::signal, &SignalSettings::wave, &Wave::offset>},
+    {cli::Decimal("--rate", "HZ", "datagrams per second", kLowestRate, kHighestRate,
+                  "datagrams per second, 1 to 1000 (default 60), evenly spaced"),
+     cli::Set<&SignalOptions::signal, &SignalSettings::rate>},
+    {cli::DecimalAbove("--duration", "S", "seconds", 0, kLongestDuration,
+                       "send for S seconds, then stop softly (default: until\n"
+                       "Ctrl+C)"),
+     cli::Set<&SignalOptions::signal, &SignalSettings::duration>},
+    {cli::Decimal("--ramp", "S", "seconds", 0, kLongestRamp,
+                  "soft start and stop, 0 to 60 seconds (default 1): the whole\n"
+                  "signal, offset included, rises from 0 over S seconds at\n"
+                  "the start and falls back to 0 over S seconds at the end;\n"
+                  "one datagram of zeros follows. --ramp 0 turns it off."),
+     cli::Set<&SignalOptions::signal, &SignalSettings::ramp>},
+    {cli::Switch("--force", "send a signal beyond the field's gentle bound, up to its\n"
+                            "extreme one: a signal whose |offset| + |amplitude|\n"
+                            "exceeds the gentle bound is refused otherwise, and one\n"
+                            "beyond the extreme always (--list-axes shows both)"),
+     cli::Set<&SignalOptions::force>},
+    {cli::Heading("Where to:")},
+    {cli::RepeatedText("--destination", "X",
+                       "where to send (default broadcast:50010); repeat it for up\n"
+                       "to 8 destinations. X is A.B.C.D[:PORT], broadcast[:PORT] or\n"
+                       "adapters[:PORT] (each network adapter's broadcast address),\n"
+                       "as in the settings files of the plug-in and the bridge.",
+                       kDestinationSyntax),
+     cli::Set<&SignalOptions::destination_values>},
+    {cli::Heading("Other:")},
+    {cli::Switch("--quiet", "no status lines"), cli::Set<&SignalOptions::quiet>},
+    {cli::Switch("--list-axes", "list the fields of both formats, then end"), cli::Set<&SignalOptions::list_axes>},
 };
 
-const OptionTable kTable = {
-    kSignalProgram,
+} // namespace
+
+const cli::Table<SignalOptions> kSignalCommandLine = {
+    "kinemora-signal",
     "Usage: kinemora-signal --axis NAME --amplitude A [options]\n"
     "\n"
     "Sends a test signal to a motion platform: K01 or K2 datagrams, byte for byte\n"
@@ -120,170 +274,8 @@ const OptionTable kTable = {
     "Begin with a small amplitude and a long period, one axis at a time, with a\n"
     "hand on the rig's emergency stop.\n",
     20,
+    0,
+    nullptr,
+    Wording,
+    Check,
 };
-
-// The mistake in one line. kinemora-signal shows no usage after it, so the
-// line points to --help.
-std::string Wording(const OptionMistake& mistake)
-{
-    switch (mistake.kind) {
-    case MistakeKind::Unknown:
-        return "unknown option " + mistake.argument + ". Try --help.";
-    case MistakeKind::NoValue:
-    case MistakeKind::Extra:
-        return Describe(mistake) + ". Try --help.";
-    case MistakeKind::BadValue:
-        break;
-    }
-    return Describe(mistake);
-}
-
-// Reads a value of --format or --shape, given in any case.
-bool ReadChoice(const GivenOption& given, SignalSettings& signal)
-{
-    const std::string value = Lower(given.text);
-    if (given.Is("--format")) {
-        if (value != "k01" && value != "k2")
-            return false;
-        signal.format = value == "k01" ? SignalFormat::K01 : SignalFormat::K2;
-        return true;
-    }
-    for (Shape shape : {Shape::Sine, Shape::Square, Shape::Triangle, Shape::Step}) {
-        if (value == ShapeName(shape)) {
-            signal.wave.shape = shape;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool ReadAxis(const std::string& axis, SignalSettings& signal, std::string& error)
-{
-    const SignalFormat other = signal.format == SignalFormat::K01 ? SignalFormat::K2 : SignalFormat::K01;
-    const std::string format = FormatName(signal.format);
-    if (axis.empty()) {
-        error = "--axis is missing: name the " + format + " field to move (" + FieldNames(signal.format) +
-                "; kinemora-signal --list-axes tells what each one is)";
-        return false;
-    }
-    signal.field = FindSignalField(signal.format, axis);
-    if (signal.field)
-        return true;
-    if (FindSignalField(other, axis)) {
-        error = "--axis " + axis + " is a " + FormatName(other) + " field, not a " + format + " one: add --format " +
-                Lower(FormatName(other)) + ", or pick one of " + FieldNames(signal.format);
-        return false;
-    }
-    error = "--axis wants a " + format + " field (" + FieldNames(signal.format) + "), not '" + axis + "'";
-    return false;
-}
-
-bool CheckSignal(const SignalOptions& options, bool amplitude_given, std::string& error)
-{
-    const SignalSettings& signal = options.signal;
-    if (!amplitude_given) {
-        error = std::string("--amplitude is missing: how far ") + signal.field->name + " moves, in " +
-                signal.field->unit + " (for example --amplitude 0.1)";
-        return false;
-    }
-    const double shortest = 2.0 / signal.rate;
-    if (signal.wave.period < shortest) {
-        error = "--period " + Number(signal.wave.period) + " is shorter than two datagrams at --rate " +
-                Number(signal.rate) + ": at least " + Number(shortest) + " s, or a higher --rate";
-        return false;
-    }
-    error = BoundsError(*signal.field, signal.wave.amplitude, signal.wave.offset, options.force);
-    if (!error.empty())
-        return false;
-    return true;
-}
-
-bool ReadDestinations(const std::vector<std::string>& values,
-                      const std::function<std::vector<Adapter>()>& list_adapters, SignalOptions& options,
-                      std::string& error)
-{
-    options.destinations.clear();
-    if (values.empty()) {
-        options.destinations.push_back(Destination{}); // 255.255.255.255:50010
-        return true;
-    }
-    for (const std::string& value : values) {
-        std::vector<Destination> found;
-        std::string reason;
-        if (!ParseDestination(value, list_adapters, found, options.notes, reason)) {
-            error = "--destination: " + reason;
-            return false;
-        }
-        std::vector<std::string> left_out;
-        AddDestinations(options.destinations, found, left_out);
-        if (!left_out.empty()) {
-            error = "--destination: at most 8 destinations in all; " + left_out.front();
-            return false;
-        }
-    }
-    // A test signal goes where it is told: "adapters" that finds none is an
-    // error here, not a broadcast in its stead.
-    bool stand_in = false;
-    for (const Destination& d : options.destinations)
-        stand_in = stand_in || d.origin == DestinationOrigin::NoAdapter;
-    if (options.destinations.empty() || stand_in) {
-        error = "--destination: no IPv4 adapter that is up has a broadcast address; name an address instead (" +
-                std::string(kDestinationSyntax) + ")";
-        return false;
-    }
-    return true;
-}
-
-} // namespace
-
-std::string SignalUsage()
-{
-    return Usage(kTable);
-}
-
-bool ParseSignalOptions(const std::vector<std::string>& arguments,
-                        const std::function<std::vector<Adapter>()>& list_adapters, SignalOptions& options,
-                        std::string& error)
-{
-    const CommandLine line = ReadCommandLine(kTable, arguments);
-    if (TakeHelpOrVersion(line, options.help, options.version))
-        return true;
-    if (arguments.empty()) {
-        error = "--axis and --amplitude are missing: for example kinemora-signal --axis pitch --amplitude 0.1 "
-                "--period 4. Try --help, and --list-axes for the fields.";
-        return false;
-    }
-    if (line.mistake) {
-        error = Wording(*line.mistake);
-        return false;
-    }
-    SignalSettings& signal = options.signal;
-    std::string axis;
-    for (const GivenOption& given : line.given) {
-        if ((given.Is("--format") || given.Is("--shape")) && !ReadChoice(given, signal)) {
-            error = Refusal(*given.option, given.text);
-            return false;
-        }
-        if (given.Is("--axis"))
-            axis = Lower(given.text);
-        else if (given.Is("--amplitude"))
-            signal.wave.amplitude = given.number;
-        else if (given.Is("--offset"))
-            signal.wave.offset = given.number;
-        else if (given.Is("--period"))
-            signal.wave.period = given.number;
-        else if (given.Is("--rate"))
-            signal.rate = given.number;
-        else if (given.Is("--duration"))
-            signal.duration = given.number;
-        else if (given.Is("--ramp"))
-            signal.ramp = given.number;
-    }
-    options.force = line.Has("--force");
-    options.quiet = line.Has("--quiet");
-    options.list_axes = line.Has("--list-axes");
-    if (options.list_axes)
-        return true;
-    return ReadAxis(axis, signal, error) && CheckSignal(options, line.Has("--amplitude"), error) &&
-           ReadDestinations(line.Texts("--destination"), list_adapters, options, error);
-}

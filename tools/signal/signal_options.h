@@ -5,6 +5,7 @@
 // and what it allows.
 
 #include "adapters.h"
+#include "command_line.h"
 #include "destination.h"
 #include "signal_stream.h"
 
@@ -18,12 +19,15 @@ struct SignalOptions {
     std::vector<std::string> notes;        // what --destination adapters found
     bool force = false;                    // send beyond the field's gentle bound, up to its extreme
     bool quiet = false;                    // no status lines
-    bool help = false;                     // --help: nothing else was checked
-    bool version = false;                  // --version: nothing else was checked
     bool list_axes = false;                // --list-axes: the signal was not checked
-};
 
-constexpr const char* kSignalProgram = "kinemora-signal";
+    // As given, read once every option is in.
+    std::string axis;
+    bool amplitude_given = false;
+    std::vector<std::string> destination_values;
+    // Lists the adapters, only for a --destination that asks for them.
+    std::function<std::vector<Adapter>()> list_adapters = ListAdapters;
+};
 
 // The ranges the options allow.
 constexpr double kLowestRate = 1.0, kHighestRate = 1000.0;          // datagrams per second
@@ -32,11 +36,4 @@ constexpr double kLargestValue = 1000000.0;                          // |amplitu
 constexpr double kLongestDuration = 1000000.0;                       // seconds
 constexpr double kLongestRamp = 60.0;                                // seconds
 
-std::string SignalUsage();
-
-// Reads the arguments after the program's name. The adapters are listed only
-// for a --destination that asks for them. False with the one-line reason in
-// error (without the program's name).
-bool ParseSignalOptions(const std::vector<std::string>& arguments,
-                        const std::function<std::vector<Adapter>()>& list_adapters, SignalOptions& options,
-                        std::string& error);
+extern const cli::Table<SignalOptions> kSignalCommandLine;

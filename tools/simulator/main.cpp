@@ -4,7 +4,6 @@
 #include "commands.h"
 #include "emulator.h"
 #include "flight_source.h"
-#include "option_table.h"
 #include "simulator_options.h"
 #include "simulator_port.h"
 #include "timers.h"
@@ -12,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -48,12 +48,9 @@ int main(int argc, char** argv)
 {
     SimulatorOptions options;
     options.emulator.port = SimulatorPortFromEnvironment();
-    std::string error;
     // In UTF-8 from the wide command line on Windows, so that a file name may hold any character.
-    if (!ParseSimulatorOptions(ProgramArguments(argc, argv), options, error))
-        return AnswerMistake(kSimulatorProgram, error, SimulatorUsage());
-    if (options.help || options.version)
-        return AnswerHelpOrVersion(kSimulatorProgram, options.help, SimulatorUsage());
+    if (const std::optional<int> status = cli::Run(kSimulatorCommandLine, ProgramArguments(argc, argv), options))
+        return *status;
     FlightSource source;
     if (!options.profile.empty() && !LoadFlightFile(options.profile, DatagramKind::K2, "kinemora-simulator", source))
         return 1;
@@ -61,6 +58,7 @@ int main(int argc, char** argv)
 
     UseMillisecondTimers();
     Emulator emulator(options.emulator, std::move(source));
+    std::string error;
     if (!emulator.Listen(error)) {
         std::fprintf(stderr, "kinemora-simulator: %s\nIs another emulator already running? Try --port.\n",
                      error.c_str());

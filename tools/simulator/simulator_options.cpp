@@ -1,34 +1,58 @@
 #include "simulator_options.h"
 
 #include "commands.h"
-#include "option_table.h"
 
-#include <cstdint>
 #include <iterator>
 
 namespace {
 
-const Option kOptions[] = {
-    Heading("Options:"),
-    Integer("--port", "N", "a number", 1, 65535,
-            "TCP port on 127.0.0.1 (default: the environment variable\n"
-            "KINEMORA_SIMULATOR_PORT, else 50011); the stand-in reads\n"
-            "the same variable"),
-    Text("--profile", "FILE", "fly a CSV file or replay a recording instead of the\n"
-                              "built-in flight (it repeats)"),
-    Decimal("--rate", "HZ", "frames per second", 1, 1000,
-            "frames per second (default 30); a recording keeps its own"),
-    Decimal("--start", "SECONDS", "a number of seconds", 0, 1e6, "begin this many seconds into the flight (default 0)"),
-    Text("--edition", "YEAR", "announce the simulator as MSFS 2020 (the default) or\n"
-                              "MSFS 2024 in the open acknowledgement", "2020 or 2024"),
-    Flag("--fast", "answer every request at once, as fast as the bridge asks"),
-    Flag("--hold", "answer requests only on the command 'step'"),
-    Flag("--offline", "start as if the simulator were not running"),
-    Flag("--verbose", "print every request and every delivery"),
+// The later of --fast and --hold counts.
+template <Pace pace>
+bool Answer(SimulatorOptions& options, const cli::Value&)
+{
+    options.emulator.pace = pace;
+    return true;
+}
+
+bool Announce(SimulatorOptions& options, const cli::Value& value)
+{
+    options.emulator.edition = FindEdition(value.text);
+    return options.emulator.edition != nullptr;
+}
+
+using Row = cli::Option<SimulatorOptions>;
+
+const Row kOptions[] = {
+    {cli::Heading("Options:")},
+    {cli::Integer("--port", "N", "a number", 1, 65535,
+                  "TCP port on 127.0.0.1 (default: the environment variable\n"
+                  "KINEMORA_SIMULATOR_PORT, else 50011); the stand-in reads\n"
+                  "the same variable"),
+     cli::Set<&SimulatorOptions::emulator, &EmulatorOptions::port>},
+    {cli::Text("--profile", "FILE", "fly a CSV file or replay a recording instead of the\n"
+                                    "built-in flight (it repeats)"),
+     cli::Set<&SimulatorOptions::profile>},
+    {cli::Decimal("--rate", "HZ", "frames per second", 1, 1000,
+                  "frames per second (default 30); a recording keeps its own"),
+     cli::Set<&SimulatorOptions::emulator, &EmulatorOptions::rate_hz>},
+    {cli::Decimal("--start", "SECONDS", "a number of seconds", 0, 1e6,
+                  "begin this many seconds into the flight (default 0)"),
+     cli::Set<&SimulatorOptions::start_seconds>},
+    {cli::Text("--edition", "YEAR", "announce the simulator as MSFS 2020 (the default) or\n"
+                                    "MSFS 2024 in the open acknowledgement", "2020 or 2024"),
+     Announce},
+    {cli::Switch("--fast", "answer every request at once, as fast as the bridge asks"), Answer<Pace::Fast>},
+    {cli::Switch("--hold", "answer requests only on the command 'step'"), Answer<Pace::Hold>},
+    {cli::Switch("--offline", "start as if the simulator were not running"),
+     cli::Set<&SimulatorOptions::emulator, &EmulatorOptions::offline>},
+    {cli::Switch("--verbose", "print every request and every delivery"),
+     cli::Set<&SimulatorOptions::emulator, &EmulatorOptions::verbose>},
 };
 
-const OptionTable kTable = {
-    kSimulatorProgram,
+} // namespace
+
+const cli::Table<SimulatorOptions> kSimulatorCommandLine = {
+    "kinemora-simulator",
     "Usage: kinemora-simulator [options]\n"
     "\n"
     "Stands in for Microsoft Flight Simulator 2020 (or 2024, --edition) so that\n"
@@ -56,48 +80,10 @@ const OptionTable kTable = {
     "docs/flights.md.\n"
     "\n",
     19,
+    0,
+    nullptr,
+    nullptr,
+    nullptr,
+    kCommandHelp, // then the commands it reads on standard input
 };
 
-} // namespace
-
-std::string SimulatorUsage()
-{
-    return Usage(kTable) + kCommandHelp;
-}
-
-bool ParseSimulatorOptions(const std::vector<std::string>& arguments, SimulatorOptions& options, std::string& error)
-{
-    const CommandLine line = ReadCommandLine(kTable, arguments);
-    if (TakeHelpOrVersion(line, options.help, options.version))
-        return true;
-    if (line.mistake) {
-        error = Describe(*line.mistake);
-        return false;
-    }
-    EmulatorOptions& emulator = options.emulator;
-    for (const GivenOption& given : line.given) {
-        // The later of --fast and --hold counts.
-        if (given.Is("--fast"))
-            emulator.pace = Pace::Fast;
-        else if (given.Is("--hold"))
-            emulator.pace = Pace::Hold;
-    }
-    if (const GivenOption* port = line.Last("--port"))
-        emulator.port = static_cast<std::uint16_t>(port->whole);
-    if (const GivenOption* rate = line.Last("--rate"))
-        emulator.rate_hz = rate->number;
-    if (const GivenOption* start = line.Last("--start"))
-        options.start_seconds = start->number;
-    if (const GivenOption* profile = line.Last("--profile"))
-        options.profile = profile->text;
-    if (const GivenOption* edition = line.Last("--edition")) {
-        emulator.edition = FindEdition(edition->text);
-        if (emulator.edition == nullptr) {
-            error = Refusal(*edition->option, edition->text);
-            return false;
-        }
-    }
-    emulator.offline = line.Has("--offline");
-    emulator.verbose = line.Has("--verbose");
-    return true;
-}

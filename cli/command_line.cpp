@@ -1,4 +1,4 @@
-#include "option_table.h"
+#include "command_line.h"
 
 #include "kinemora_version.h"
 
@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+namespace cli {
 
 namespace {
 
@@ -48,16 +50,15 @@ bool IsPlainDecimal(const std::string& text)
     return *p == '\0';
 }
 
-bool InRange(const Option& option, double value)
+bool InRange(const Spec& option, double value)
 {
     return value <= option.high && (option.above_low ? value > option.low : value >= option.low);
 }
 
 // Reads the value of an Integer or Decimal option; false when it is no such
 // number or out of range.
-bool ReadNumber(GivenOption& given)
+bool ReadNumber(const Spec& option, Value& given)
 {
-    const Option& option = *given.option;
     const std::string& text = given.text;
     if (option.kind == ValueKind::Integer) {
         for (char c : text)
@@ -82,19 +83,20 @@ std::string Number(double value)
     return text;
 }
 
-const Option* Find(const OptionTable& table, const std::string& name)
+// The row of the option of that name, or -1.
+long Find(const std::vector<const Spec*>& specs, const std::string& name)
 {
-    for (std::size_t i = 0; i < table.count; ++i)
-        if (table.options[i].kind != ValueKind::Heading && name == table.options[i].name)
-            return &table.options[i];
-    return nullptr;
+    for (std::size_t i = 0; i < specs.size(); ++i)
+        if (specs[i]->kind != ValueKind::Heading && name == specs[i]->name)
+            return static_cast<long>(i);
+    return -1;
 }
 
-void Keep(std::vector<GivenOption>& given, GivenOption option)
+void Keep(const std::vector<const Spec*>& specs, std::vector<Given>& given, Given option)
 {
-    if (!option.option->repeats) {
+    if (!specs[option.row]->repeats) {
         for (auto it = given.begin(); it != given.end(); ++it) {
-            if (it->option == option.option) {
+            if (it->row == option.row) {
                 given.erase(it);
                 break;
             }
@@ -124,34 +126,13 @@ void AddRow(std::string& out, const char* label, const char* help, std::size_t c
 
 } // namespace
 
-bool GivenOption::Is(const char* name) const
+ReadArguments Read(const std::vector<const Spec*>& specs, std::size_t plain,
+                   const std::vector<std::string>& arguments)
 {
-    return std::strcmp(option->name, name) == 0;
-}
-
-const GivenOption* CommandLine::Last(const char* name) const
-{
-    for (auto it = given.rbegin(); it != given.rend(); ++it)
-        if (it->Is(name))
-            return &*it;
-    return nullptr;
-}
-
-std::vector<std::string> CommandLine::Texts(const char* name) const
-{
-    std::vector<std::string> texts;
-    for (const GivenOption& option : given)
-        if (option.Is(name))
-            texts.push_back(option.text);
-    return texts;
-}
-
-CommandLine ReadCommandLine(const OptionTable& table, const std::vector<std::string>& arguments)
-{
-    CommandLine line;
-    auto note = [&line](MistakeKind kind, const Option* option, const std::string& argument) {
+    ReadArguments line;
+    auto note = [&line](MistakeKind kind, const Spec* option, const std::string& argument) {
         if (!line.mistake)
-            line.mistake = OptionMistake{kind, option, argument};
+            line.mistake = Mistake{kind, option, argument};
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -163,43 +144,37 @@ CommandLine ReadCommandLine(const OptionTable& table, const std::vector<std::str
             line.version = true;
             continue;
         }
-        const Option* option = Find(table, argument);
-        if (!option) {
+        const long row = Find(specs, argument);
+        if (row < 0) {
             if (argument.size() > 1 && argument[0] == '-')
                 note(MistakeKind::Unknown, nullptr, argument);
-            else if (line.plain.size() < table.plain)
+            else if (line.plain.size() < plain)
                 line.plain.push_back(argument);
             else
                 note(MistakeKind::Extra, nullptr, argument);
             continue;
         }
-        GivenOption given{option, "", 0.0, 0};
-        if (option->kind != ValueKind::None) {
+        const Spec& option = *specs[static_cast<std::size_t>(row)];
+        Given given{static_cast<std::size_t>(row), Value()};
+        if (option.kind != ValueKind::None) {
             // An empty text is no value; an empty number is a bad one.
-            if (i + 1 == arguments.size() || (option->kind == ValueKind::Text && arguments[i + 1].empty())) {
-                note(MistakeKind::NoValue, option, "");
+            if (i + 1 == arguments.size() || (option.kind == ValueKind::Text && arguments[i + 1].empty())) {
+                note(MistakeKind::NoValue, &option, "");
                 ++i;
                 continue;
             }
-            given.text = arguments[++i];
-            if (option->kind != ValueKind::Text && !ReadNumber(given)) {
-                note(MistakeKind::BadValue, option, given.text);
+            given.value.text = arguments[++i];
+            if (option.kind != ValueKind::Text && !ReadNumber(option, given.value)) {
+                note(MistakeKind::BadValue, &option, given.value.text);
                 continue;
             }
         }
-        Keep(line.given, std::move(given));
+        Keep(specs, line.given, std::move(given));
     }
     return line;
 }
 
-bool TakeHelpOrVersion(const CommandLine& line, bool& help, bool& version)
-{
-    help = line.help;
-    version = line.version;
-    return help || version;
-}
-
-std::string Allows(const Option& option)
+std::string Allows(const Spec& option)
 {
     std::string allows = option.wants ? option.wants : "";
     if (option.kind != ValueKind::Integer && option.kind != ValueKind::Decimal)
@@ -211,12 +186,12 @@ std::string Allows(const Option& option)
     return allows + (option.above_low ? " above " + low + ", at most " + high : " from " + low + " to " + high);
 }
 
-std::string Refusal(const Option& option, const std::string& value)
+std::string Refusal(const Spec& option, const std::string& value)
 {
     return std::string(option.name) + " wants " + Allows(option) + ", not '" + value + "'";
 }
 
-std::string Describe(const OptionMistake& mistake)
+std::string Describe(const Mistake& mistake)
 {
     switch (mistake.kind) {
     case MistakeKind::Unknown:
@@ -233,22 +208,22 @@ std::string Describe(const OptionMistake& mistake)
     return "unexpected argument '" + mistake.argument + "': every value follows its option";
 }
 
-std::string Usage(const OptionTable& table)
+std::string UsageOf(const char* head, const std::vector<const Spec*>& specs, const char* tail, std::size_t column)
 {
-    std::string out = table.head;
-    for (std::size_t i = 0; i < table.count; ++i) {
-        const Option& option = table.options[i];
+    std::string out = head;
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const Spec& option = *specs[i];
         if (option.kind == ValueKind::Heading) {
             out += std::string(i == 0 ? "" : "\n") + option.name + "\n";
             continue;
         }
         const std::string label = option.value_name ? std::string(option.name) + " " + option.value_name
                                                     : std::string(option.name);
-        AddRow(out, label.c_str(), option.help, table.column);
+        AddRow(out, label.c_str(), option.help, column);
     }
-    AddRow(out, "--version", "show the version", table.column);
-    AddRow(out, "--help", "show this text", table.column);
-    return out + table.tail;
+    AddRow(out, "--version", "show the version", column);
+    AddRow(out, "--help", "show this text", column);
+    return out + tail;
 }
 
 std::string VersionLine(const char* program)
@@ -256,14 +231,14 @@ std::string VersionLine(const char* program)
     return std::string(program) + " " + KINEMORA_VERSION + "\n";
 }
 
-int AnswerHelpOrVersion(const char* program, bool help, const std::string& usage)
+int Answer(const char* program, Outcome outcome, const std::string& error, const std::string& usage)
 {
-    std::fputs(help ? usage.c_str() : VersionLine(program).c_str(), stdout);
+    if (outcome == Outcome::Mistake) {
+        std::fprintf(stderr, "%s: %s\n\n%s", program, error.c_str(), usage.c_str());
+        return 2;
+    }
+    std::fputs(outcome == Outcome::Help ? usage.c_str() : VersionLine(program).c_str(), stdout);
     return 0;
 }
 
-int AnswerMistake(const char* program, const std::string& mistake, const std::string& usage)
-{
-    std::fprintf(stderr, "%s: %s\n\n%s", program, mistake.c_str(), usage.c_str());
-    return 2;
-}
+} // namespace cli
