@@ -23,8 +23,8 @@ constexpr std::uint32_t kNoDatumId = 0xFFFFFFFFu;
 // SimConnect's name for the SI unit of a K2 field.
 constexpr const char* SimConnectUnits(const MotionField& field)
 {
-    return SameText(field.unit, "m/s")     ? "meters per second"
-           : SameText(field.unit, "m/s^2") ? "meters per second squared"
-           : SameText(field.unit, "rad")   ? "radians"
+    return protocol::SameText(field.unit, "m/s")     ? "meters per second"
+           : protocol::SameText(field.unit, "m/s^2") ? "meters per second squared"
+           : protocol::SameText(field.unit, "rad")   ? "radians"
                                            : "radians per second";
 }

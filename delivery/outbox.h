@@ -1,15 +1,9 @@
 #pragma once
 
-// Where a deliverable's datagrams go: each datagram to each destination once,
-// in their order, a failure at one never keeping the others from theirs. The
-// report (a log, a tool's console) hears of the first datagram, of each kind
-// of failure once per outage of a destination, of a destination that takes
-// datagrams again, and the counts. Without destinations: 255.255.255.255:50010,
-// exactly the broadcast sender's calls.
-//
-// "adapters" destinations are looked for again, at most once every 5 s, while
-// none was found and after a send to one of them failed. The look runs on a
-// thread of its own; a later Send takes up what it found.
+// Each datagram to each destination once, in their order; a failure at one
+// keeps no other from its datagram. "adapters" are looked at again, on a
+// thread of their own, at most every 5 s while none is found or after a send
+// to one failed.
 
 #include "adapters.h"
 #include "background.h"

@@ -68,6 +68,8 @@ constexpr MotionField kK2Fields[kK2FieldCount] = {
      "ROTATION VELOCITY BODY Y"},
 };
 
+namespace protocol {
+
 // Whether two NUL-terminated texts are equal; usable in static_assert.
 constexpr bool SameText(const char* a, const char* b)
 {
@@ -85,6 +87,8 @@ constexpr std::size_t TextLength(const char* text)
         ++length;
     return length;
 }
+
+} // namespace protocol
 
 // "K01" or "K2".
 constexpr const char* FormatName(DatagramFormat format)
@@ -138,7 +142,7 @@ constexpr bool PackedWithoutGaps(DatagramFormat format)
 {
     std::size_t count = 0;
     const MotionField* fields = FieldsOf(format, count);
-    if (TextLength(LeadIn(format)) != TimeOffset(format))
+    if (protocol::TextLength(LeadIn(format)) != TimeOffset(format))
         return false;
     for (std::size_t i = 0; i < count; ++i)
         if (fields[i].format != format || fields[i].offset != TimeOffset(format) + 4 + 4 * i)

@@ -1,21 +1,10 @@
 #pragma once
 
-// The settings file of a deliverable: kinemora_aerofly_fs_2.ini beside the
-// plug-in, kinemora_mfs_2020.ini beside the bridge. Plain text, one
-// "key = value" per line, LF or CRLF; a line whose first non-blank character
-// is '#' or ';' is a comment; blank lines are skipped. The text is UTF-8 (a
-// byte-order mark is skipped) or UTF-16 with a byte-order mark, little- or
-// big-endian, as Notepad saves "Unicode"; UTF-16 without a mark, or with a
-// surrogate out of its pair, is refused whole. Keys and the words on, off,
-// true, false, yes, no, broadcast and adapters are case-insensitive. A line
-// that cannot be used (an unknown key, a bad value, no '=', bytes that are not
-// text, over 512 bytes) is ignored and reported; every other line applies.
-// A file that cannot be read whole, or is over kLargestSettingsFile, applies
-// nothing: a line cut short could name another address.
-//
-//   destination = A.B.C.D[:PORT] | broadcast[:PORT] | adapters[:PORT]   (may repeat)
-//   monitor = on | off     (the plug-in only; also true | false, yes | no, 1 | 0)
-//   log = on | off         (also true | false, yes | no, 1 | 0)
+// A deliverable's settings file: "key = value" lines (destination, log, and
+// the plug-in's monitor), UTF-8 or UTF-16 with a byte-order mark, LF or CRLF;
+// '#' or ';' starts a comment. A line that cannot be used is ignored and
+// reported; a file that cannot be read whole applies nothing, since a line
+// cut short could name another address.
 
 #include "adapters.h"
 #include "destination.h"

@@ -6,7 +6,7 @@
  * reads, and reads bytes one at a time, so unaligned fields and big-endian
  * hosts are fine.
  *
- * K01 (44 bytes, from the Aerofly FS 2 plug-in):
+ * K01 (44 bytes, from the Aerofly FS 2 and FS 4 plug-ins):
  *   0 "K01,"  4 u32 time_us (simulation microseconds mod 2^25)
  *   8 f32 velocity x, y, z (body frame)  20 f32 bank  24 f32 pitch
  *   28 f32 rate of turn  32 f32 angular velocity x, y, z

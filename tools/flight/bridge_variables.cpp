@@ -7,9 +7,9 @@ namespace {
 // The K2 table's units are the SI units in which the bridge asks.
 constexpr Dimension DimensionOf(const char* unit)
 {
-    return SameText(unit, "m/s")     ? Dimension::Velocity
-           : SameText(unit, "m/s^2") ? Dimension::Acceleration
-           : SameText(unit, "rad")   ? Dimension::Angle
+    return protocol::SameText(unit, "m/s")     ? Dimension::Velocity
+           : protocol::SameText(unit, "m/s^2") ? Dimension::Acceleration
+           : protocol::SameText(unit, "rad")   ? Dimension::Angle
                                      : Dimension::AngularRate;
 }
 
@@ -24,7 +24,7 @@ constexpr std::array<Quantity, kQuantityCount> QuantitiesOfK2()
 constexpr bool EveryUnitKnown()
 {
     for (const MotionField& field : kK2Fields)
-        if (DimensionOf(field.unit) == Dimension::AngularRate && !SameText(field.unit, "rad/s"))
+        if (DimensionOf(field.unit) == Dimension::AngularRate && !protocol::SameText(field.unit, "rad/s"))
             return false;
     return true;
 }
@@ -60,7 +60,7 @@ const Units kUnits[] = {
 
 } // namespace
 
-std::string ToLower(std::string text)
+std::string flight::ToLower(std::string text)
 {
     for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -69,9 +69,9 @@ std::string ToLower(std::string text)
 
 int FindVariable(const std::string& name)
 {
-    const std::string wanted = ToLower(name);
+    const std::string wanted = flight::ToLower(name);
     for (std::size_t i = 0; i < kQuantityCount; ++i) {
-        if (ToLower(kQuantities[i].variable) == wanted)
+        if (flight::ToLower(kQuantities[i].variable) == wanted)
             return static_cast<int>(i);
     }
     return -1;
@@ -88,7 +88,7 @@ const char* SiUnits(Dimension dimension)
 
 bool KnownUnits(const std::string& units)
 {
-    const std::string wanted = ToLower(units);
+    const std::string wanted = flight::ToLower(units);
     for (const Units& u : kUnits) {
         if (wanted == u.name)
             return true;
@@ -98,7 +98,7 @@ bool KnownUnits(const std::string& units)
 
 bool UnitsFactor(Dimension dimension, const std::string& units, double& factor)
 {
-    const std::string wanted = ToLower(units);
+    const std::string wanted = flight::ToLower(units);
     for (const Units& u : kUnits) {
         if (u.dimension == dimension && wanted == u.name) {
             factor = u.factor;

@@ -50,4 +50,9 @@ const char* SiUnits(Dimension dimension);
 // units (any letter case); false when the units do not measure that dimension.
 bool UnitsFactor(Dimension dimension, const std::string& units, double& factor);
 
+namespace flight {
+
+// ASCII letters in lower case.
 std::string ToLower(std::string text);
+
+} // namespace flight

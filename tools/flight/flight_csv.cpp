@@ -42,7 +42,7 @@ std::vector<std::string> SplitCells(const std::string& line)
 // Lower case, spaces as underscores.
 std::string Normalised(const std::string& column)
 {
-    std::string name = ToLower(column);
+    std::string name = flight::ToLower(column);
     for (char& c : name) {
         if (c == ' ')
             c = '_';
@@ -122,7 +122,7 @@ std::string At(int line_number)
 
 bool ParseNumber(const std::string& cell, double& value)
 {
-    const std::string lower = ToLower(cell);
+    const std::string lower = flight::ToLower(cell);
     // Spelled out here: not every C library's strtod reads these.
     if (lower == "nan" || lower == "+nan" || lower == "-nan") {
         value = std::copysign(std::numeric_limits<double>::quiet_NaN(), lower[0] == '-' ? -1.0 : 1.0);

@@ -16,15 +16,15 @@ constexpr double kPi = 3.14159265358979323846;
 // roll; 0.5 rad/s, a brisk roll; 20 m/s, a fast taxi; 5 m/s^2, half a g.
 constexpr SignalField WithBounds(const MotionField& field)
 {
-    if (SameText(field.unit, "m/s"))
+    if (protocol::SameText(field.unit, "m/s"))
         return {field, 20.0, "20", 350.0, "350"};
-    if (SameText(field.unit, "m/s^2"))
+    if (protocol::SameText(field.unit, "m/s^2"))
         return {field, 5.0, "5", 100.0, "100"};
-    if (SameText(field.unit, "rad/s"))
+    if (protocol::SameText(field.unit, "rad/s"))
         return {field, 0.5, "0.5", 2.0 * kPi, "2 pi"};
-    if (field.format == DatagramFormat::K01 && SameText(field.name, "bank"))
+    if (field.format == DatagramFormat::K01 && protocol::SameText(field.name, "bank"))
         return {field, 0.35, "0.35", 3.0, "3.0"};
-    if (field.format == DatagramFormat::K2 && SameText(field.name, "heading"))
+    if (field.format == DatagramFormat::K2 && protocol::SameText(field.name, "heading"))
         return {field, 0.35, "0.35", 2.0 * kPi, "2 pi"};
     return {field, 0.35, "0.35", kPi, "pi"};
 }

@@ -78,7 +78,7 @@ void ClientSession::HandleCall(std::uint32_t type, const std::vector<unsigned ch
         std::string name;
         if (!reader.U32(event_id) || !reader.Text(name))
             break;
-        subscriptions_[ToLower(name)] = event_id;
+        subscriptions_[flight::ToLower(name)] = event_id;
         Say("subscribed event %u to %s", static_cast<unsigned>(event_id), name.c_str());
         return;
     }
@@ -157,7 +157,7 @@ void ClientSession::AddDatum(simlink::FrameReader& reader)
         datum.factor = 1.0;
         Departure(which + ": units '" + units +
                   "' do not measure this variable; delivered in SI units (m/s, m/s^2, radians, radians per second)");
-    } else if (ToLower(units) != SiUnits(dimension)) {
+    } else if (flight::ToLower(units) != SiUnits(dimension)) {
         Departure(which + ": units '" + units + "' (the bridge uses '" + SiUnits(dimension) + "'); converted");
     }
     if (datum_type != 4)
@@ -199,7 +199,7 @@ void ClientSession::AddRequest(simlink::FrameReader& reader)
 
 bool ClientSession::Subscribed(const std::string& system_event, std::uint32_t& event_id) const
 {
-    const auto found = subscriptions_.find(ToLower(system_event));
+    const auto found = subscriptions_.find(flight::ToLower(system_event));
     if (found == subscriptions_.end())
         return false;
     event_id = found->second;
