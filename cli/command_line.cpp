@@ -186,7 +186,7 @@ std::string Allows(const Spec& option)
     return allows + (option.above_low ? " above " + low + ", at most " + high : " from " + low + " to " + high);
 }
 
-std::string Refusal(const Spec& option, const std::string& value)
+static std::string Refusal(const Spec& option, const std::string& value)
 {
     return std::string(option.name) + " wants " + Allows(option) + ", not '" + value + "'";
 }
@@ -226,7 +226,7 @@ std::string UsageOf(const char* head, const std::vector<const Spec*>& specs, con
     return out + tail;
 }
 
-std::string VersionLine(const char* program)
+static std::string VersionLine(const char* program)
 {
     return std::string(program) + " " + KINEMORA_VERSION + "\n";
 }

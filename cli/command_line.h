@@ -170,19 +170,13 @@ std::optional<int> Run(const Table<Options>& table, const std::vector<std::strin
 template <class Options>
 std::string Usage(const Table<Options>& table);
 
-// "kinemora-listen 0.2.0\n"
-std::string VersionLine(const char* program);
-
 // What a value of the option must be: "a number from 1 to 65535", "seconds
 // above 0, at most 1000000", "a whole number of at least 1".
 std::string Allows(const Spec& option);
 
-// "--port wants a number from 1 to 65535, not '0'"
-std::string Refusal(const Spec& option, const std::string& value);
-
 // The mistake in one line, without the program's name: "unknown option
-// '--bogus'", "--config needs a value", Refusal's line, "unexpected argument
-// 'x': every value follows its option".
+// '--bogus'", "--config needs a value", "--port wants a number from 1 to
+// 65535, not '0'", "unexpected argument 'x': every value follows its option".
 std::string Describe(const Mistake& mistake);
 
 // The reader and the usage behind the templates, over the rows' specs.

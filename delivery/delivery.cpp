@@ -44,7 +44,7 @@ void Delivery::WriteOpening(const Opening& opening, const Settings& settings, co
                                : opening.line_lead + std::to_string(ignored.line) + " ignored: " + ignored.why);
     for (const std::string& note : settings.notes)
         told(opening.note_lead + note);
-    const std::string destinations = opening.destinations_lead + DescribeDestinations(Destinations());
+    const std::string destinations = opening.destinations_lead + DescribeDestinations(outbox_.Destinations());
     if (opening.tell_destinations)
         told(destinations);
     else

@@ -33,7 +33,6 @@ public:
     // Each datagram to these destinations from now on (none: 255.255.255.255:50010);
     // "adapters" are looked at again while none is found or a send to one fails.
     void SendTo(const std::vector<Destination>& destinations);
-    const std::vector<Destination>& Destinations() const { return outbox_.Destinations(); }
 
     // Opens the log at path, unless it is open; false when it cannot be written.
     bool OpenLog(const std::string& path);

@@ -18,16 +18,13 @@ std::string ProgramFolder();
 // TooLarge: the file holds more than max_bytes.
 enum class FileRead { Read, Missing, Failed, TooLarge };
 
+// Opens a file with fopen's mode (text mode writes CRLF on Windows), or null;
+// then missing, if given, says whether there is no such file.
+std::FILE* OpenFile(const std::string& path, const char* mode, bool* missing = nullptr);
+
 // Reads a whole file of at most max_bytes into text. Whatever else it
 // returns, text is left empty: a file is used whole or not at all.
 FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::string& text);
-
-// Opens a file for appending (created when missing), or null.
-std::FILE* OpenForAppend(const std::string& path);
-
-// Opens a text file for writing from its start (created when missing; lines
-// end in CRLF on Windows), or null.
-std::FILE* OpenForWriting(const std::string& path);
 
 // Renames from to to, replacing to. False when it could not.
 bool RenameReplacing(const std::string& from, const std::string& to);

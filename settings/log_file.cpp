@@ -7,7 +7,7 @@
 bool LogFile::Open(const std::string& path)
 {
     Close();
-    file_ = OpenForAppend(path);
+    file_ = OpenFile(path, "ab");
     if (file_ == nullptr)
         return false;
     path_ = path;
@@ -40,7 +40,7 @@ void LogFile::Write(const std::string& line)
         const std::string kept = path_ + ".1";
         const bool kept_gone = RemoveFileIfPresent(kept);
         const bool rotated = kept_gone && RenameReplacing(path_, kept);
-        file_ = OpenForAppend(path_);
+        file_ = OpenFile(path_, "ab");
         if (file_ == nullptr)
             return;
         if (!rotated) {

@@ -32,30 +32,12 @@ std::string ProgramFolder()
     return FolderOf(std::string(path, static_cast<std::size_t>(n)));
 }
 
-FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::string& text)
+std::FILE* OpenFile(const std::string& path, const char* mode, bool* missing)
 {
-    text.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return errno == ENOENT ? FileRead::Missing : FileRead::Failed;
-    text.resize(max_bytes + 1);
-    const std::size_t n = std::fread(&text[0], 1, text.size(), file);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    text.resize(failed || n > max_bytes ? 0 : n);
-    if (failed)
-        return FileRead::Failed;
-    return n > max_bytes ? FileRead::TooLarge : FileRead::Read;
-}
-
-std::FILE* OpenForAppend(const std::string& path)
-{
-    return std::fopen(path.c_str(), "ab");
-}
-
-std::FILE* OpenForWriting(const std::string& path)
-{
-    return std::fopen(path.c_str(), "w");
+    std::FILE* file = std::fopen(path.c_str(), mode);
+    if (file == nullptr && missing != nullptr)
+        *missing = errno == ENOENT;
+    return file;
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to)

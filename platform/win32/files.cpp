@@ -38,32 +38,12 @@ std::string ProgramFolder()
     return FolderOfModule(nullptr);
 }
 
-FileRead ReadFileText(const std::string& path, std::size_t max_bytes, std::string& text)
+std::FILE* OpenFile(const std::string& path, const char* mode, bool* missing)
 {
-    text.clear();
-    std::FILE* file = _wfopen(Wide(path).c_str(), L"rb");
-    if (file == nullptr) {
-        const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-        return attributes == INVALID_FILE_ATTRIBUTES ? FileRead::Missing : FileRead::Failed;
-    }
-    text.resize(max_bytes + 1);
-    const std::size_t n = std::fread(&text[0], 1, text.size(), file);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    text.resize(failed || n > max_bytes ? 0 : n);
-    if (failed)
-        return FileRead::Failed;
-    return n > max_bytes ? FileRead::TooLarge : FileRead::Read;
-}
-
-std::FILE* OpenForAppend(const std::string& path)
-{
-    return _wfopen(Wide(path).c_str(), L"ab");
-}
-
-std::FILE* OpenForWriting(const std::string& path)
-{
-    return _wfopen(Wide(path).c_str(), L"w");
+    std::FILE* file = _wfopen(Wide(path).c_str(), Wide(mode).c_str());
+    if (file == nullptr && missing != nullptr)
+        *missing = GetFileAttributesW(Wide(path).c_str()) == INVALID_FILE_ATTRIBUTES;
+    return file;
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to)

@@ -1,36 +1,21 @@
 // The bridge's command line.
 #include "bridge_options.h"
+#include "read_command_line.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-cli::Outcome Outcome(const std::vector<std::string>& arguments, BridgeOptions& options, std::string& error)
-{
-    return cli::Parse(kBridgeCommandLine, arguments, options, error);
-}
-
 BridgeOptions Parsed(const std::vector<std::string>& arguments)
 {
-    BridgeOptions options;
-    std::string error;
-    EXPECT_EQ(Outcome(arguments, options, error), cli::Outcome::Go) << error;
+    const auto [options, error] = ReadOptions(kBridgeCommandLine, arguments);
+    EXPECT_EQ(error, "");
     return options;
-}
-
-cli::Outcome OutcomeOf(const std::vector<std::string>& arguments)
-{
-    BridgeOptions options;
-    std::string error;
-    return Outcome(arguments, options, error);
 }
 
 std::string Refused(const std::vector<std::string>& arguments)
 {
-    BridgeOptions options;
-    std::string error;
-    EXPECT_EQ(Outcome(arguments, options, error), cli::Outcome::Mistake);
-    return error;
+    return ReadOptions(kBridgeCommandLine, arguments).second;
 }
 
 } // namespace
@@ -50,9 +35,9 @@ TEST(BridgeOptions, EachOptionAndRepeatedDestinationsInOrder)
     EXPECT_EQ(options.destinations, (std::vector<std::string>{"192.0.2.10:50123", "broadcast"}));
     EXPECT_EQ(options.config, "C:\\Rig\\bridge.ini");
     EXPECT_TRUE(options.log);
-    EXPECT_EQ(OutcomeOf({"--help"}), cli::Outcome::Help);
-    EXPECT_EQ(OutcomeOf({"/?"}), cli::Outcome::Help);
-    EXPECT_EQ(OutcomeOf({"--version"}), cli::Outcome::Version);
+    EXPECT_EQ(OutcomeOf(kBridgeCommandLine, {"--help"}), cli::Outcome::Help);
+    EXPECT_EQ(OutcomeOf(kBridgeCommandLine, {"/?"}), cli::Outcome::Help);
+    EXPECT_EQ(OutcomeOf(kBridgeCommandLine, {"--version"}), cli::Outcome::Version);
 }
 
 TEST(BridgeOptions, MistakesAreNamed)

@@ -2,6 +2,7 @@
 // range, each mistake in one line, every value into its field, and the
 // usage's option list.
 #include "command_line.h"
+#include "read_command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -15,49 +16,42 @@ struct Probe {
     unsigned long long count = 0;
     double rate = 0.0;
     double timeout = 0.0;
-    std::vector<std::string> destinations;
-    std::string folder;
     bool quiet = false;
+    std::vector<std::string> texts; // --destination and --folder, in the order they were applied
     std::vector<std::string> plain;
-    std::vector<std::string> order; // the options with a value, in the order they were applied
 };
 
-template <auto Member>
-bool Noted(Probe& probe, const cli::Value& value)
+bool Note(Probe& probe, const cli::Value& value)
 {
-    probe.order.push_back(value.text);
-    return cli::Set<Member>(probe, value);
+    probe.texts.push_back(value.text);
+    return true;
 }
 
 const cli::Option<Probe> kOptions[] = {
     {cli::Heading("Options:")},
-    {cli::Integer("--count", "N", "a whole number", 1, cli::kNoLimit, "how many"), Noted<&Probe::count>},
-    {cli::Decimal("--rate", "HZ", "datagrams per second", 0.5, 1000, "how often,\nevenly"), Noted<&Probe::rate>},
-    {cli::DecimalAbove("--timeout", "S", "seconds", 0, 60, "how long"), Noted<&Probe::timeout>},
-    {cli::RepeatedText("--destination", "X", "where to"), Noted<&Probe::destinations>},
+    {cli::Integer("--count", "N", "a whole number", 1, cli::kNoLimit, "how many"), cli::Set<&Probe::count>},
+    {cli::Decimal("--rate", "HZ", "datagrams per second", 0.5, 1000, "how often,\nevenly"), cli::Set<&Probe::rate>},
+    {cli::DecimalAbove("--timeout", "S", "seconds", 0, 60, "how long"), cli::Set<&Probe::timeout>},
+    {cli::RepeatedText("--destination", "X", "where to"), Note},
     {cli::Heading("Other:")},
-    {cli::Text("--folder", "DIR", "which folder"), Noted<&Probe::folder>},
+    {cli::Text("--folder", "DIR", "which folder"), Note},
     {cli::Switch("--quiet", "no lines"), cli::Set<&Probe::quiet>},
 };
 
-const cli::Table<Probe> kTable = {"probe", "Usage: probe [options]\n\n", kOptions, std::size(kOptions), "\nEnd.\n", 15, 1,
-                                  [](Probe& probe, const std::string& argument) { probe.plain.push_back(argument); }};
+void Plain(Probe& probe, const std::string& argument)
+{
+    probe.plain.push_back(argument);
+}
+
+const cli::Table<Probe> kTable = {"probe", "Usage: probe [options]\n\n", kOptions, std::size(kOptions), "\nEnd.\n", 15, 1, Plain};
 
 Probe probe;
 
-cli::Outcome Outcome(const std::vector<std::string>& arguments)
-{
-    probe = Probe();
-    std::string error;
-    return cli::Parse(kTable, arguments, probe, error);
-}
-
-// The one-line mistake for these arguments, or "" when they were read.
+// The one-line mistake for these arguments, or "" when they were read into probe.
 std::string MistakeFor(const std::vector<std::string>& arguments)
 {
-    probe = Probe();
     std::string error;
-    cli::Parse(kTable, arguments, probe, error);
+    cli::Parse(kTable, arguments, probe = Probe(), error);
     return error;
 }
 
@@ -95,18 +89,16 @@ TEST(CommandLine, EachMistakeInOneLineAndTheFirstIsTold)
     };
     for (const auto& [arguments, mistake] : cases)
         EXPECT_EQ(MistakeFor(arguments), mistake);
-    EXPECT_EQ(Outcome({"--bogus", "/?"}), cli::Outcome::Help);
-    EXPECT_EQ(Outcome({"--rate", "0", "--version"}), cli::Outcome::Version);
+    EXPECT_EQ(OutcomeOf(kTable, {"--bogus", "/?"}), cli::Outcome::Help);
+    EXPECT_EQ(OutcomeOf(kTable, {"--rate", "0", "--version"}), cli::Outcome::Version);
 }
 
 TEST(CommandLine, RepeatsKeepEveryValueAndOthersTheLast)
 {
-    EXPECT_EQ(Outcome({"--folder", "a", "--destination", "x", "-", "--destination", "y", "--folder", "--help"}),
-              cli::Outcome::Go);
-    EXPECT_EQ(probe.destinations, (std::vector<std::string>{"x", "y"}));
-    EXPECT_EQ(probe.folder, "--help"); // a value may look like an option
+    EXPECT_EQ(MistakeFor({"--folder", "a", "--destination", "x", "-", "--destination", "y", "--folder", "--help"}), "");
+    // Every --destination; --folder once, where it was given last; a value may look like an option.
+    EXPECT_EQ(probe.texts, (std::vector<std::string>{"x", "y", "--help"}));
     EXPECT_EQ(probe.plain, (std::vector<std::string>{"-"}));
-    EXPECT_EQ(probe.order, (std::vector<std::string>{"x", "y", "--help"})); // --folder once, where it was given last
 }
 
 TEST(CommandLine, TheUsageListsEveryOptionFromTheTable)

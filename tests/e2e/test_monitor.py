@@ -292,12 +292,7 @@ class MonitorWindowTest(unittest.TestCase):
 
     @harness.not_per_plugin
     def test_start_and_stop_in_every_order(self):
-        with VirtualScreen(1920, 1080) as screen:
-            code, out, err = run_probe("lifecycle", environment(screen.display))
-            screen.check_running()
-        print(out)
-        self.assertEqual(code, 0, err)
-        found = report(out.splitlines())
+        found, err = self.screen_probe("lifecycle")
         self.assertLess(int(found["stop_without_monitor_ms"]), STOP_BOUND_MS)
         for start in ("first", "second"):
             self.assertEqual(found[f"{start}_title"], TITLE, f"{start} start shows no window: {err}")
@@ -312,12 +307,7 @@ class MonitorWindowTest(unittest.TestCase):
 
     @harness.not_per_plugin
     def test_a_close_by_hand_and_a_stop_race_200_times(self):
-        with VirtualScreen(1920, 1080) as screen:
-            code, out, err = run_probe("race", environment(screen.display))
-            screen.check_running()
-        print(out)
-        self.assertEqual(code, 0, err)
-        found = report(out.splitlines())
+        found, err = self.screen_probe("race")
         self.assertEqual(found["race_windows_shown"], "200", err)
         self.assertLess(int(found["race_slowest_stop_ms"]), STOP_BOUND_MS)
         self.assertEqual(found["race_windows_left"], "0")
@@ -332,9 +322,12 @@ class MonitorWindowTest(unittest.TestCase):
         shutil.copy(plugin.path, dll)
         with open(os.path.join(folder, plugin.name + ".ini"), "w", newline="") as f:
             f.write("# the window inside the simulator\r\nmonitor = on\r\n")
+        return self.screen_probe(scenario, harness.windows_path(dll), plugin.edition)
+
+    def screen_probe(self, scenario, *args):
+        """The probe on a 1920 x 1080 screen of its own; returns its report and its standard error."""
         with VirtualScreen(1920, 1080) as screen:
-            code, out, err = run_probe(scenario, environment(screen.display), "", harness.windows_path(dll),
-                                       plugin.edition)
+            code, out, err = run_probe(scenario, environment(screen.display), "", *args)
             screen.check_running()
         print(out)
         self.assertEqual(code, 0, err)

@@ -1,6 +1,7 @@
 // kinemora-listen's options: each value as the program gets it, and one line
 // naming the option for a mistake.
 #include "listen_options.h"
+#include "read_command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,7 @@ namespace {
 // The options read from these arguments, and the mistake ("" for none).
 std::pair<ListenOptions, std::string> Read(const std::vector<std::string>& arguments)
 {
-    ListenOptions options;
-    std::string error;
-    const cli::Outcome outcome = cli::Parse(kListenCommandLine, arguments, options, error);
-    EXPECT_EQ(outcome == cli::Outcome::Mistake, !error.empty());
-    return {options, error};
+    return ReadOptions(kListenCommandLine, arguments);
 }
 
 TEST(ListenOptions, EveryValueAndTheDefaults)
@@ -44,10 +41,8 @@ TEST(ListenOptions, MistakesHelpAndVersion)
     };
     for (const auto& [arguments, error] : cases)
         EXPECT_EQ(Read(arguments).second, error);
-    ListenOptions options;
-    std::string error;
-    EXPECT_EQ(cli::Parse(kListenCommandLine, {"--port", "0", "--help"}, options, error), cli::Outcome::Help);
-    EXPECT_EQ(cli::Parse(kListenCommandLine, {"--version"}, options, error), cli::Outcome::Version);
+    EXPECT_EQ(OutcomeOf(kListenCommandLine, {"--port", "0", "--help"}), cli::Outcome::Help);
+    EXPECT_EQ(OutcomeOf(kListenCommandLine, {"--version"}), cli::Outcome::Version);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // kinemora-host's options: the plug-in and each value as the host gets them,
 // and one line naming the option for a mistake.
 #include "host_options.h"
+#include "read_command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,7 @@ namespace {
 // The options read from these arguments, and the mistake ("" for none).
 std::pair<HostOptions, std::string> Read(const std::vector<std::string>& arguments)
 {
-    HostOptions options;
-    std::string error;
-    const cli::Outcome outcome = cli::Parse(kHostCommandLine, arguments, options, error);
-    EXPECT_EQ(outcome == cli::Outcome::Mistake, !error.empty());
-    return {options, error};
+    return ReadOptions(kHostCommandLine, arguments);
 }
 
 TEST(HostOptions, EveryValueAndTheDefaults)
@@ -51,10 +48,8 @@ TEST(HostOptions, MistakesHelpAndVersion)
     };
     for (const auto& [arguments, error] : cases)
         EXPECT_EQ(Read(arguments).second, error);
-    HostOptions options;
-    std::string error;
-    EXPECT_EQ(cli::Parse(kHostCommandLine, {"-h"}, options, error), cli::Outcome::Help);
-    EXPECT_EQ(cli::Parse(kHostCommandLine, {"--version"}, options, error), cli::Outcome::Version);
+    EXPECT_EQ(OutcomeOf(kHostCommandLine, {"-h"}), cli::Outcome::Help);
+    EXPECT_EQ(OutcomeOf(kHostCommandLine, {"--version"}), cli::Outcome::Version);
 }
 
 } // namespace

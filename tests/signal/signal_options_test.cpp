@@ -93,16 +93,14 @@ TEST(SignalOptions, HelpWinsOverEverythingAndListAxesNeedsNoSignal)
 {
     SignalOptions options;
     std::string error;
-    EXPECT_EQ(Outcome({"--rate", "0", "--help"}, options, error), cli::Outcome::Help);
+    EXPECT_EQ(OutcomeOf(kSignalCommandLine, {"--rate", "0", "--help"}), cli::Outcome::Help);
     ASSERT_TRUE(Parse({"--list-axes"}, options, error)) << error;
     EXPECT_TRUE(options.list_axes);
 }
 
 TEST(SignalOptions, VersionWinsOverMistakes)
 {
-    SignalOptions options;
-    std::string error;
-    EXPECT_EQ(Outcome({"--rate", "0", "--version"}, options, error), cli::Outcome::Version);
+    EXPECT_EQ(OutcomeOf(kSignalCommandLine, {"--rate", "0", "--version"}), cli::Outcome::Version);
 }
 
 TEST(SignalOptions, NoArgumentsShowTheWay)

@@ -3,6 +3,7 @@
 // What the kinemora-signal tests share: the options as the program reads
 // them, datagrams as hex, and a counter the test scripts for the K2 clock.
 
+#include "read_command_line.h"
 #include "scripted_counter.h"
 #include "signal_options.h"
 
@@ -22,17 +23,12 @@ inline std::vector<Adapter> ListFakeAdapters()
 }
 
 // Parses as the program does; error says why not.
-inline cli::Outcome Outcome(const std::vector<std::string>& arguments, SignalOptions& options, std::string& error)
+inline bool Parse(const std::vector<std::string>& arguments, SignalOptions& options, std::string& error)
 {
     options = SignalOptions();
     options.list_adapters = ListFakeAdapters;
     error.clear();
-    return cli::Parse(kSignalCommandLine, arguments, options, error);
-}
-
-inline bool Parse(const std::vector<std::string>& arguments, SignalOptions& options, std::string& error)
-{
-    return Outcome(arguments, options, error) != cli::Outcome::Mistake;
+    return cli::Parse(kSignalCommandLine, arguments, options, error) != cli::Outcome::Mistake;
 }
 
 inline std::string Hex(const SignalDatagram& datagram)

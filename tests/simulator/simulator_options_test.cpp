@@ -1,6 +1,7 @@
 // kinemora-simulator's options: each value as the emulator gets it, and one
 // line naming the option for a mistake.
 #include "simulator_options.h"
+#include "read_command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +17,7 @@ std::pair<SimulatorOptions, std::string> Read(const std::vector<std::string>& ar
 {
     SimulatorOptions options;
     options.emulator.port = 50011;
-    std::string error;
-    const cli::Outcome outcome = cli::Parse(kSimulatorCommandLine, arguments, options, error);
-    EXPECT_EQ(outcome == cli::Outcome::Mistake, !error.empty());
-    return {options, error};
+    return ReadOptions(kSimulatorCommandLine, arguments, options);
 }
 
 TEST(SimulatorOptions, EveryValueAndTheDefaults)
@@ -50,10 +48,8 @@ TEST(SimulatorOptions, MistakesHelpAndVersion)
     };
     for (const auto& [arguments, error] : cases)
         EXPECT_EQ(Read(arguments).second, error);
-    SimulatorOptions options;
-    std::string error;
-    EXPECT_EQ(cli::Parse(kSimulatorCommandLine, {"--bogus", "--help"}, options, error), cli::Outcome::Help);
-    EXPECT_EQ(cli::Parse(kSimulatorCommandLine, {"--version"}, options, error), cli::Outcome::Version);
+    EXPECT_EQ(OutcomeOf(kSimulatorCommandLine, {"--bogus", "--help"}), cli::Outcome::Help);
+    EXPECT_EQ(OutcomeOf(kSimulatorCommandLine, {"--version"}), cli::Outcome::Version);
 }
 
 } // namespace

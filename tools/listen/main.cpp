@@ -108,7 +108,7 @@ int main(int argc, char** argv)
 
     std::FILE* csv = nullptr;
     if (!options.csv.empty()) {
-        csv = OpenForWriting(options.csv);
+        csv = OpenFile(options.csv, "w");
         if (!csv) {
             std::fprintf(stderr, "kinemora-listen: cannot write %s: %s. Check the folder and the name, or choose another file.\n",
                          options.csv.c_str(), std::strerror(errno));
