@@ -1,7 +1,7 @@
 #pragma once
 
-// The platform seam of the project's tools and test helpers, one file per
-// platform. (Windows Sockets start-up is net/'s StartSockets.)
+// Handle counts, for the tools and tests that look for leaked handles. One
+// file per platform.
 
 // Number of open handles of this process: file descriptors on POSIX, the
 // process handle count on Windows (Wine always reports 0).
