@@ -17,6 +17,10 @@ const Row kOptions[] = {
     {cli::Text("--config", "FILE", "read this settings file instead of kinemora_mfs_2020.ini"),
      cli::Set<&BridgeOptions::config>},
     {cli::Switch("--log", "write kinemora_mfs_2020.log beside the program"), cli::Set<&BridgeOptions::log>},
+    {cli::Text("--report", "FILE", "write a report to FILE every 5 s and at the end: the\n"
+                                   "simulator, SimConnect.dll, the connections, the deliveries\n"
+                                   "and what was sent; attach it when you report a problem"),
+     cli::Set<&BridgeOptions::report>},
     {cli::Switch("--exit-with-simulator", "end when the simulator quits or goes away, instead of\n"
                                          "waiting for it to come back; for a bridge that the\n"
                                          "simulator starts itself (exe.xml)"),
@@ -35,8 +39,8 @@ std::string Reword(const cli::Mistake& mistake)
 
 const cli::Table<BridgeOptions> kBridgeCommandLine = {
     kBridgeProgram,
-    "Usage: kinemora_mfs_2020 [--destination X]... [--config FILE] [--log] [--exit-with-simulator]\n"
-    "                         [--version] [--help]\n"
+    "Usage: kinemora_mfs_2020 [--destination X]... [--config FILE] [--log] [--report FILE]\n"
+    "                         [--exit-with-simulator] [--version] [--help]\n"
     "\n"
     "Relays the motion of your aircraft in Microsoft Flight Simulator 2020 or 2024\n"
     "to a motion platform: one UDP datagram per data delivery, by default broadcast\n"

@@ -13,6 +13,7 @@ struct BridgeOptions {
     std::string config;                    // --config FILE instead of kinemora_mfs_2020.ini beside the program
     bool log = false;                      // --log
     bool exit_with_simulator = false;      // --exit-with-simulator
+    std::string report;                    // --report FILE
 };
 
 constexpr const char* kBridgeProgram = "kinemora_mfs_2020";

@@ -27,7 +27,7 @@ void ShowAmongDots(const std::string& line)
 
 } // namespace
 
-int ApplyBridgeSettings(const BridgeOptions& options, Delivery& delivery)
+int ApplyBridgeSettings(const BridgeOptions& options, Delivery& delivery, std::string& report)
 {
     const std::string folder = ProgramFolder();
     const std::string path = options.config.empty() ? folder + kSettingsName : options.config;
@@ -74,5 +74,12 @@ int ApplyBridgeSettings(const BridgeOptions& options, Delivery& delivery)
     opening.tell_destinations =
         read == FileRead::Read || !options.destinations.empty() || !options.config.empty() || options.log;
     delivery.WriteOpening(opening, settings, Say);
+
+    // The file's report names a file beside the program unless it is a full path.
+    const std::string& file = settings.report_file;
+    const bool full = !file.empty() && (file[0] == '/' || file[0] == '\\' || file.find(':') != std::string::npos);
+    report = !options.report.empty() ? options.report : file.empty() || full ? file : folder + file;
+    if (!report.empty())
+        Say("writing a report to " + report + " every 5 s and at the end");
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "bridge_options.h"
 #include "delivery.h"
 
-// Reads the settings and tells standard error what applies. Returns 0 to go
-// on, or 2 after a one-line reason (a bad --destination, an unreadable --config).
-int ApplyBridgeSettings(const BridgeOptions& options, Delivery& delivery);
+// Reads the settings and tells standard error what applies; report gets the
+// report's file, or "" for none. Returns 0 to go on, or 2 after a one-line
+// reason (a bad --destination, an unreadable --config).
+int ApplyBridgeSettings(const BridgeOptions& options, Delivery& delivery, std::string& report);

@@ -14,6 +14,7 @@ namespace {
 // Owned by the bridge's one thread; the dispatch callback runs on it too.
 SimConnectHandle connection_handle = nullptr;
 Delivery* delivery = nullptr; // the connection's, while it runs
+BridgeReport* report = nullptr;
 std::uint32_t quit = 0;
 std::uint64_t records_dispatched = 0;
 
@@ -25,6 +26,8 @@ void Print(const char* text)
 
 void RequestMotionData()
 {
+    if (report)
+        report->Requested(ReadCounter());
     SimConnect_RequestDataOnSimObjectType(connection_handle, kRequestId, kDefinitionId, kRadiusMeters,
                                           kUserAircraft);
 }
@@ -43,6 +46,8 @@ void OnDispatch(SimConnectRecord* record, std::uint32_t size, void*)
         RequestMotionData();
         break;
     case RecordAction::RequestDataAndRelay:
+        if (report)
+            report->Delivered(ReadCounter());
         // The next delivery is asked for before this one is sent on.
         RequestMotionData();
         DeliverMotion(*delivery, routed.values);
@@ -54,6 +59,8 @@ void OnDispatch(SimConnectRecord* record, std::uint32_t size, void*)
         const std::string note = DescribeRecordForLog(reinterpret_cast<const unsigned char*>(record), size);
         if (!note.empty())
             delivery->Log(note);
+        if (!note.empty() && report)
+            report->Record(note);
         break;
     }
     case RecordAction::Nothing:
@@ -61,13 +68,16 @@ void OnDispatch(SimConnectRecord* record, std::uint32_t size, void*)
     }
 }
 
-bool RunConnection(Delivery& connection_delivery)
+bool RunConnection(Delivery& connection_delivery, BridgeReport* connection_report)
 {
     delivery = &connection_delivery;
+    report = connection_report;
     quit = 0;
     if (SimConnect_Open(&connection_handle, kClientName, nullptr, 0, nullptr, 0) < 0)
         return false;
     Print("\nConnected to Flight Simulator!");
+    if (report)
+        report->ConnectionOpened();
 
     for (const MotionField& field : kK2Fields)
         SimConnect_AddToDataDefinition(connection_handle, kDefinitionId, field.variable, SimConnectUnits(field),
@@ -79,14 +89,23 @@ bool RunConnection(Delivery& connection_delivery)
     // A simulator that crashed sends no quit notice; dispatch failing for two
     // seconds on end, with nothing arriving, ends the connection instead.
     DispatchWatch watch(ReadCounterFrequency());
+    bool crashed = false;
     while (quit == 0) {
         const std::uint64_t records_before = records_dispatched;
         const bool failed = SimConnect_CallDispatch(connection_handle, &OnDispatch, nullptr) < 0;
-        if (watch.PassEnded(failed, records_dispatched != records_before, ReadCounter()))
+        if (watch.PassEnded(failed, records_dispatched != records_before, ReadCounter())) {
             quit = 1;
+            crashed = true;
+        }
+        if (report)
+            report->WriteIfDue(ReadCounter(), *delivery);
         SleepMilliseconds(1);
     }
     SimConnect_Close(connection_handle);
     delivery->LogCounts("connection ended");
+    if (report)
+        report->ConnectionEnded(crashed ? "dispatch failed for 2 s with nothing arriving: the simulator crashed or "
+                                          "the connection broke"
+                                        : "the simulator's quit notice");
     return true;
 }

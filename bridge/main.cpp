@@ -8,6 +8,9 @@
 #include "bridge_options.h"
 #include "clock.h"
 #include "instance_lock.h"
+#include "kinemora_version.h"
+#include "simconnect_file.h"
+#include "system_info.h"
 #include "bridge_settings.h"
 #include "connection.h"
 #include "console.h"
@@ -16,6 +19,7 @@
 #include "timers.h"
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -27,6 +31,18 @@ int EndWithError(int status)
     std::fflush(stderr);
     HoldConsoleAfterError();
     return status;
+}
+
+// The report's first lines: the program, the system, the SimConnect library and the timers.
+std::string ReportHeading(const std::string& throttling)
+{
+    const ModuleFile simconnect = SimConnectFile();
+    return std::string("Kinemora report: kinemora_mfs_2020 ") + KINEMORA_VERSION +
+           ", the bridge for MSFS 2020 and 2024\nSystem: " + SystemVersion() + "\nSimConnect library: " +
+           (simconnect.path.empty() ? "not found" : simconnect.path) +
+           (simconnect.version.empty() ? "" : ", file version " + simconnect.version) +
+           "\nTimer resolution: " + TimerResolution() + "\n" +
+           (throttling.empty() ? "" : throttling + "\n");
 }
 
 } // namespace
@@ -49,7 +65,8 @@ int main(int argc, char** argv)
     const ThrottlingResult throttling = OptOutOfPowerThrottling();
     TurnOffQuickEdit();
     Delivery delivery;
-    if (const int status = ApplyBridgeSettings(options, delivery)) {
+    std::string report_path;
+    if (const int status = ApplyBridgeSettings(options, delivery, report_path)) {
         std::fprintf(stderr, "\n%s", cli::Usage(kBridgeCommandLine).c_str());
         return EndWithError(status);
     }
@@ -57,12 +74,20 @@ int main(int argc, char** argv)
     const std::string throttling_line = DescribeThrottlingOptOut(throttling);
     if (!throttling_line.empty())
         delivery.Log(throttling_line);
+    std::unique_ptr<BridgeReport> report;
+    if (!report_path.empty())
+        report = std::make_unique<BridgeReport>(report_path, ReportHeading(throttling_line),
+                                                static_cast<double>(ReadCounterFrequency()));
     CalibrateMotionClock();
     for (;;) {
-        if (RunConnection(delivery) && options.exit_with_simulator) {
+        if (RunConnection(delivery, report.get()) && options.exit_with_simulator) {
+            if (report)
+                report->Write(delivery);
             std::fprintf(stderr, "\nkinemora_mfs_2020: the simulator has gone; ending (--exit-with-simulator)\n");
             return 0;
         }
+        if (report)
+            report->WriteIfDue(ReadCounter(), delivery);
         SleepMilliseconds(1000);
     }
 }

@@ -51,6 +51,11 @@ void Delivery::WriteOpening(const Opening& opening, const Settings& settings, co
         log_.Write(destinations);
 }
 
+std::string Delivery::DescribedDestinations() const
+{
+    return DescribeDestinations(outbox_.Destinations());
+}
+
 void Delivery::LogCounts(const std::string& when)
 {
     outbox_.LogCounts(when);

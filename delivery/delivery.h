@@ -52,6 +52,11 @@ public:
     // One datagram to every destination. True when at least one took it.
     bool Send(const void* data, std::int32_t length) { return outbox_.Send(data, length); }
 
+    // For a report: what was sent, and where to.
+    const SendTally& Tally() const { return outbox_.Tally(); }
+    std::uint64_t DestinationChanges() const { return outbox_.DestinationChanges(); }
+    std::string DescribedDestinations() const;
+
     // "WHEN: frames N, datagrams N, failures N" to the log; the counts start again.
     void LogCounts(const std::string& when);
 

@@ -9,18 +9,6 @@
 
 namespace {
 
-const char* StepName(SendStep step)
-{
-    switch (step) {
-    case SendStep::Socket: return "socket";
-    case SendStep::Option: return "setsockopt (broadcast)";
-    case SendStep::Bind: return "bind";
-    case SendStep::Resolve: return "getaddrinfo";
-    case SendStep::Send: return "sendto";
-    default: return "none";
-    }
-}
-
 bool FromAdapters(const Destination& destination)
 {
     return destination.origin != DestinationOrigin::Given;
@@ -57,6 +45,7 @@ void Outbox::SendTo(const std::vector<Destination>& layout)
                 outages[i] = outages_[j];
     destinations_.swap(distinct);
     outages_.swap(outages);
+    ++destination_changes_;
 }
 
 void Outbox::WatchAdapters(ListAdaptersFunction list_adapters, MillisecondClock now_ms, Runner run)
@@ -169,6 +158,7 @@ bool Outbox::Send(const void* data, std::int32_t length)
         SendOutcome outcome;
         send_(destinations_[i], data, length, &outcome);
         ++datagrams_;
+        ++tally_.datagrams;
         if (outcome.failed != SendStep::None) {
             Failed(i, outcome);
             continue;
@@ -200,17 +190,23 @@ bool Outbox::Send(const void* data, std::int32_t length)
 void Outbox::Failed(std::size_t index, const SendOutcome& outcome)
 {
     ++failures_[static_cast<int>(outcome.failed)];
+    auto same = [&](const FailureCount& kind) { return kind.step == outcome.failed && kind.error == outcome.error; };
+    const auto kind = std::find_if(tally_.failures.begin(), tally_.failures.end(), same);
+    if (kind != tally_.failures.end())
+        ++kind->count;
+    else
+        tally_.failures.push_back({outcome.failed, outcome.error, 1});
     const Destination& destination = destinations_[index];
     adapter_send_failed_ = adapter_send_failed_ || FromAdapters(destination);
     Outage& outage = outages_[index];
     outage.on = true;
-    const std::pair<SendStep, int> kind(outcome.failed, outcome.error);
-    if (!report_ || std::find(outage.told.begin(), outage.told.end(), kind) != outage.told.end())
+    const std::pair<SendStep, int> told(outcome.failed, outcome.error);
+    if (!report_ || std::find(outage.told.begin(), outage.told.end(), told) != outage.told.end())
         return;
-    outage.told.push_back(kind);
+    outage.told.push_back(told);
     char where[22];
     FormatDestination(destination, where);
-    Tell(std::string(kFailureLead) + StepName(outcome.failed) + " for " + where + ", error " +
+    Tell(std::string(kFailureLead) + SendStepName(outcome.failed) + " for " + where + ", error " +
          std::to_string(outcome.error) + ": " + ExplainSendFailure(outcome.failed, outcome.error) +
          " (later failures of this kind are only counted)");
 }
@@ -224,7 +220,7 @@ void Outbox::LogCounts(const std::string& when)
     for (int step = 1; step < kSteps; ++step) {
         failures += failures_[step];
         if (failures_[step] != 0)
-            by_step += std::string(by_step.empty() ? " (" : ", ") + StepName(static_cast<SendStep>(step)) + " " +
+            by_step += std::string(by_step.empty() ? " (" : ", ") + SendStepName(static_cast<SendStep>(step)) + " " +
                        std::to_string(failures_[step]);
     }
     Tell(when + ": frames " + std::to_string(frames_) + ", datagrams " + std::to_string(datagrams_) +

@@ -18,6 +18,20 @@
 #include <utility>
 #include <vector>
 
+// A kind of failure, its step and its error code, and how often it came.
+struct FailureCount {
+    SendStep step;
+    int error;
+    std::uint64_t count;
+};
+
+// What was sent since the outbox was made: for the reports, which the log's
+// counts, started again per connection, do not serve.
+struct SendTally {
+    std::uint64_t datagrams = 0;
+    std::vector<FailureCount> failures; // in the order they first came
+};
+
 // Milliseconds of the system's steady clock, for WatchAdapters.
 std::int64_t SteadyMilliseconds();
 
@@ -48,6 +62,10 @@ public:
 
     // "WHEN: frames 120, datagrams 240, failures 0", with the failures by step; to the report.
     void LogCounts(const std::string& when);
+
+    const SendTally& Tally() const { return tally_; }
+    // Counts every change of the destinations, so that a reader knows when to read them again.
+    std::uint64_t DestinationChanges() const { return destination_changes_; }
 
     // The leads of the lines meant for a user rather than the log alone.
     static constexpr const char* kFailureLead = "send failed: ";
@@ -83,6 +101,8 @@ private:
     std::uint64_t frames_ = 0;
     std::uint64_t datagrams_ = 0;
     std::uint64_t failures_[kSteps] = {};
+    SendTally tally_;
+    std::uint64_t destination_changes_ = 0;
 
     std::vector<Destination> layout_; // as set: each "adapters" as it was found then
     ListAdaptersFunction list_adapters_;

@@ -30,6 +30,18 @@ const Meaning kMeanings[] = {
 
 } // namespace
 
+const char* SendStepName(SendStep step)
+{
+    switch (step) {
+    case SendStep::Socket: return "socket";
+    case SendStep::Option: return "setsockopt (broadcast)";
+    case SendStep::Bind: return "bind";
+    case SendStep::Resolve: return "getaddrinfo";
+    case SendStep::Send: return "sendto";
+    default: return "none";
+    }
+}
+
 std::string ExplainSendFailure(SendStep step, int error)
 {
     if (step == SendStep::Resolve)

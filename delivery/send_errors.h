@@ -7,6 +7,9 @@
 
 #include <string>
 
+// "sendto", "bind", ...: how the lines name a step.
+const char* SendStepName(SendStep step);
+
 // "the network is unreachable: this PC has no network that leads there; check ..."
 // The codes are those of Windows Sockets and of POSIX, which do not overlap.
 std::string ExplainSendFailure(SendStep step, int error);

@@ -1,6 +1,7 @@
 // The four functions the host looks up by name.
 #include "exports.h"
 
+#include "clock.h"
 #include "motion_frame.h"
 #include "plugin_settings.h"
 #include "plugin_state.h"
@@ -29,7 +30,14 @@ void AEROFLY_EXPORT(Update)(double /*delta_time*/, const std::uint8_t* message_l
                             std::int32_t /*host_value*/, std::uint32_t message_list_received_count)
 {
     try {
+        PluginReport* report = plugin_state.report.get();
+        if (report == nullptr) {
+            RunFrame(plugin_state, message_list_received_byte_stream, message_list_received_count, SendPluginDatagram);
+            return;
+        }
+        const std::int64_t begin = ReadCounter();
         RunFrame(plugin_state, message_list_received_byte_stream, message_list_received_count, SendPluginDatagram);
+        report->Frame(plugin_state.MessageListStorage(), begin, ReadCounter(), plugin_state.delivery);
     } catch (...) {
         // Out of memory for the frame's list: the frame is lost, the simulator goes on.
     }

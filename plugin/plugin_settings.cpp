@@ -8,6 +8,7 @@
 #include "plugin_state.h"
 #include "settings_file.h"
 #include "socket_startup.h"
+#include "system_info.h"
 
 #include <string>
 
@@ -15,9 +16,17 @@ namespace {
 
 constexpr const char* kSettingsName = KINEMORA_PLUGIN_NAME ".ini";
 constexpr const char* kLogName = KINEMORA_PLUGIN_NAME ".log";
+constexpr const char* kReportName = KINEMORA_PLUGIN_NAME ".report.txt";
 
 // The host's thread alone touches this: Init and Shutdown.
 bool monitor_from_settings = false;
+
+std::string ReportHeading()
+{
+    return std::string("Kinemora report: " KINEMORA_PLUGIN_NAME " ") + KINEMORA_VERSION +
+           ", the plug-in for Aerofly FS " KINEMORA_AEROFLY_TEXT(KINEMORA_AEROFLY_EDITION) "\nSystem: " +
+           SystemVersion() + "\n";
+}
 
 } // namespace
 
@@ -54,7 +63,13 @@ void ApplyPluginSettings()
         opening.destinations_lead = "destinations: ";
         delivery.WriteOpening(opening, settings);
         delivery.Log(std::string("monitor: ") + (settings.monitor ? "on" : "off"));
+        if (settings.report)
+            delivery.Log("report: " + folder + kReportName + ", every 60 s while frames come and at Shutdown");
     }
+    if (settings.report && !plugin_state.report && !folder.empty())
+        plugin_state.report = PluginReport::Start(folder + kReportName, ReportHeading());
+    else if (!settings.report)
+        plugin_state.report.reset();
 
     // A monitor whose window was closed by hand shows again at the next Init.
     if (settings.monitor && !MonitorRunning()) {
@@ -69,6 +84,9 @@ void ApplyPluginSettings()
 void EndPluginSettings()
 {
     plugin_state.delivery.LogCounts("Shutdown");
+    if (plugin_state.report)
+        plugin_state.report->Finish();
+    plugin_state.report.reset();
     if (monitor_from_settings)
         StopMonitor();
     monitor_from_settings = false;

@@ -6,6 +6,7 @@
 // monitor reads the snapshot on its own. Tests make states of their own.
 
 #include "delivery.h"
+#include "plugin_report.h"
 #include "telemetry_snapshot.h"
 #include "tm_external_message.h"
 
@@ -33,6 +34,8 @@ public:
     // The destinations and the log that the settings file set up. The host's
     // thread alone touches it: Init, Update and Shutdown.
     Delivery delivery;
+    // The report, while the settings file asks for one; null otherwise.
+    std::unique_ptr<PluginReport> report;
 
 private:
     std::uint8_t first_datagram_ = 1;

@@ -135,9 +135,18 @@ Settings ParseSettings(const std::string& file, SettingsFor program,
                 ignore(NotOnOff(key, value));
         } else if (key == "monitor") {
             ignore("monitor is a setting of the Aerofly FS 2 and FS 4 plug-ins; the bridge has no window");
+        } else if (key == "report" && program == SettingsFor::Plugin) {
+            if (!OnOff(value, settings.report))
+                ignore(NotOnOff(key, value));
+        } else if (key == "report") {
+            if (value.empty())
+                ignore("report wants the file to write, for example report = kinemora_mfs_2020.report.txt");
+            else
+                settings.report_file = value;
         } else {
             ignore("unknown key '" + key + "': the keys are " +
-                   (program == SettingsFor::Plugin ? "destination, monitor and log" : "destination and log"));
+                   (program == SettingsFor::Plugin ? "destination, monitor, log and report"
+                                                   : "destination, log and report"));
         }
     }
     return settings;

@@ -1,7 +1,7 @@
 #pragma once
 
-// A deliverable's settings file: "key = value" lines (destination, log, and
-// the plug-in's monitor), UTF-8 or UTF-16 with a byte-order mark, LF or CRLF;
+// A deliverable's settings file: "key = value" lines (destination, log,
+// report, and the plug-in's monitor), UTF-8 or UTF-16 with a byte-order mark, LF or CRLF;
 // '#' or ';' starts a comment. A line that cannot be used is ignored and
 // reported; a file that cannot be read whole applies nothing, since a line
 // cut short could name another address.
@@ -25,6 +25,8 @@ struct Settings {
     std::vector<Destination> destinations; // empty when no destination line applies
     bool monitor = false;
     bool log = false;
+    bool report = false;     // the plug-in: report = on
+    std::string report_file; // the bridge: report = FILE, beside the program unless a full path
     std::vector<IgnoredLine> ignored;
     std::vector<std::string> notes; // what "adapters" found, destinations left out
     int left_out = 0;               // destinations left out: more than the file may name

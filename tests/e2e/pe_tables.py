@@ -8,7 +8,7 @@ import subprocess
 
 # The DLLs every Windows PC has; the C and C++ runtimes are linked statically.
 SYSTEM_DLLS = {"kernel32.dll", "ws2_32.dll", "msvcrt.dll", "user32.dll", "gdi32.dll",
-               "gdiplus.dll", "winmm.dll", "advapi32.dll", "iphlpapi.dll", "shell32.dll"}
+               "gdiplus.dll", "winmm.dll", "advapi32.dll", "iphlpapi.dll", "shell32.dll", "version.dll"}
 
 
 def imports(path):

@@ -239,8 +239,9 @@ class PluginSettingsTest(unittest.TestCase):
                 "close(#) = 0",
             ]
         self.assertEqual(traced, [expected] * 3)
-        # A file of comments changes no call.
+        # A file of comments changes no call, and neither does the report.
         self.assertEqual(self.trace(PluginFolder("# destination = adapters\r\n; log = on\r\n")), traced)
+        self.assertEqual(self.trace(PluginFolder("report = on\r\n")), traced)
 
 
 @harness.not_per_plugin

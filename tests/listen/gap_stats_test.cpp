@@ -22,32 +22,32 @@ GapStats Arrivals(const std::vector<double>& gaps_ms)
 
 } // namespace
 
-TEST(GapHistogram, PercentileIsExactBelowTwoMillisecondsAndAtMostAThousandthLowAbove)
+TEST(Histogram, PercentileIsExactBelowTwoMillisecondsAndAtMostAThousandthLowAbove)
 {
     const std::uint64_t exact[] = {0, 1, 999, 2047};
     for (std::uint64_t gap : exact) {
-        GapHistogram h;
+        Histogram h;
         h.Add(gap);
         EXPECT_EQ(h.Percentile(50), gap);
     }
     const std::uint64_t wide[] = {2048, 2049, 4095, 4097, 16667, 16683, 33333, 1000001, 4294967295u};
     for (std::uint64_t gap : wide) {
-        GapHistogram h;
+        Histogram h;
         h.Add(gap);
         EXPECT_LE(h.Percentile(50), gap) << gap;
         EXPECT_GE(h.Percentile(50) * 1024, gap * 1023) << gap;
     }
     // Gaps of 71 minutes and more share the last bucket.
-    GapHistogram longest;
+    Histogram longest;
     longest.Add(std::uint64_t{1} << 40);
     EXPECT_EQ(longest.Percentile(50), 4292870144u);
     EXPECT_EQ(longest.CountAbove(4294967295u), 0u);
     EXPECT_EQ(longest.CountAbove(4292870143u), 1u);
 }
 
-TEST(GapHistogram, NearestRankAndCountAbove)
+TEST(Histogram, NearestRankAndCountAbove)
 {
-    GapHistogram h;
+    Histogram h;
     EXPECT_EQ(h.Percentile(50), 0u);
     for (std::uint64_t gap : {4000u, 1000u, 3000u, 2000u})
         h.Add(gap);

@@ -114,7 +114,7 @@ TEST(SettingsFile, JunkLinesAreReportedAndEveryOtherLineApplies)
     EXPECT_FALSE(settings.monitor);
     const std::vector<std::pair<int, std::string>> expected = {
         {5, "no '=': write key = value, for example destination = broadcast"},
-        {6, "unknown key 'colour': the keys are destination, monitor and log"},
+        {6, "unknown key 'colour': the keys are destination, monitor, log and report"},
         {7, "log takes on or off (or true/false, yes/no, 1/0), not 'sometimes'"},
         {8, "'300.1.1.1' is not a destination: " + std::string(kDestinationSyntax)},
         {9, "'10.0.0.1:0' has no port from 1 to 65535 after the colon"},
@@ -237,7 +237,7 @@ TEST(SettingsFile, TheBridgeHasNoMonitor)
     EXPECT_EQ(Ignored(settings), (std::vector<std::pair<int, std::string>>{
                                      {1, "monitor is a setting of the Aerofly FS 2 and FS 4 plug-ins; the bridge "
                                          "has no window"},
-                                     {3, "unknown key 'window': the keys are destination and log"}}));
+                                     {3, "unknown key 'window': the keys are destination, log and report"}}));
 }
 
 // The samples in the release zip: as shipped (every line a comment) and with

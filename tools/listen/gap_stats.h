@@ -1,13 +1,13 @@
 #pragma once
 
-#include "gap_histogram.h"
+#include "histogram.h"
 
 #include <cstdint>
 
 // The gaps between consecutive datagrams as they arrive: smallest, largest,
 // median, 99th percentile, jitter and stalls. Memory stays constant however
 // long it runs: the smallest and largest gap and the running mean and
-// variance are kept exactly, the percentiles come from a GapHistogram.
+// variance are kept exactly, the percentiles come from a Histogram.
 class GapStats {
 public:
     // arrival_seconds: arrival time on a steady clock, non-decreasing.
@@ -35,7 +35,7 @@ public:
 private:
     double Percentile(unsigned percent) const;
 
-    GapHistogram histogram_;
+    Histogram histogram_;
     std::uint64_t arrivals_ = 0;
     double first_ = 0.0;
     double last_ = 0.0;

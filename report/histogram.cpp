@@ -1,11 +1,11 @@
-#include "gap_histogram.h"
+#include "histogram.h"
 
 namespace {
 
 constexpr unsigned kExactBits = 11;
-constexpr std::uint64_t kExact = std::uint64_t{1} << kExactBits; // 2,048 us: one bucket per microsecond below
+constexpr std::uint64_t kExact = std::uint64_t{1} << kExactBits; // 2,048: one bucket per value below
 constexpr std::uint64_t kPerDoubling = kExact / 2;                // 1,024 buckets per doubling above
-constexpr unsigned kTopBits = 32;                                 // gaps from 2^32 us on share the last bucket
+constexpr unsigned kTopBits = 32;                                 // values from 2^32 on share the last bucket
 constexpr std::size_t kBuckets = kExact + (kTopBits - kExactBits) * kPerDoubling;
 
 unsigned HighestBit(std::uint64_t value)
@@ -18,22 +18,22 @@ unsigned HighestBit(std::uint64_t value)
 
 } // namespace
 
-GapHistogram::GapHistogram() : counts_(kBuckets, 0) {}
+Histogram::Histogram() : counts_(kBuckets, 0) {}
 
-std::size_t GapHistogram::Bucket(std::uint64_t gap_us)
+std::size_t Histogram::Bucket(std::uint64_t value)
 {
-    if (gap_us < kExact)
-        return static_cast<std::size_t>(gap_us);
-    if (gap_us >> kTopBits)
+    if (value < kExact)
+        return static_cast<std::size_t>(value);
+    if (value >> kTopBits)
         return kBuckets - 1;
-    // Keep the top kExactBits bits: the gap's doubling picks the block, the
+    // Keep the top kExactBits bits: the value's doubling picks the block, the
     // bits below the leading one pick the bucket inside it.
-    const unsigned shift = HighestBit(gap_us) - (kExactBits - 1);
-    const std::uint64_t top = gap_us >> shift; // from kPerDoubling to kExact - 1
+    const unsigned shift = HighestBit(value) - (kExactBits - 1);
+    const std::uint64_t top = value >> shift; // from kPerDoubling to kExact - 1
     return static_cast<std::size_t>(kExact + (shift - 1) * kPerDoubling + (top - kPerDoubling));
 }
 
-std::uint64_t GapHistogram::BucketStart(std::size_t bucket)
+std::uint64_t Histogram::BucketStart(std::size_t bucket)
 {
     if (bucket < kExact)
         return bucket;
@@ -42,13 +42,13 @@ std::uint64_t GapHistogram::BucketStart(std::size_t bucket)
     return (kPerDoubling + above % kPerDoubling) << shift;
 }
 
-void GapHistogram::Add(std::uint64_t gap_us)
+void Histogram::Add(std::uint64_t value)
 {
-    ++counts_[Bucket(gap_us)];
+    ++counts_[Bucket(value)];
     ++count_;
 }
 
-std::uint64_t GapHistogram::Percentile(unsigned percent) const
+std::uint64_t Histogram::Percentile(unsigned percent) const
 {
     if (count_ == 0)
         return 0;
@@ -64,10 +64,10 @@ std::uint64_t GapHistogram::Percentile(unsigned percent) const
     return BucketStart(counts_.size() - 1);
 }
 
-std::uint64_t GapHistogram::CountAbove(std::uint64_t limit_us) const
+std::uint64_t Histogram::CountAbove(std::uint64_t limit) const
 {
     std::uint64_t above = 0;
-    for (std::size_t i = Bucket(limit_us) + 1; i < counts_.size(); ++i)
+    for (std::size_t i = Bucket(limit) + 1; i < counts_.size(); ++i)
         above += counts_[i];
     return above;
 }
