@@ -19,6 +19,7 @@
 #include "timers.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -33,10 +34,24 @@ int EndWithError(int status)
     return status;
 }
 
+// A path under the user's own folder, with that folder as %USERPROFILE%: the
+// report holds no user name.
+std::string WithoutUserFolder(const std::string& path)
+{
+    for (const char* variable : {"USERPROFILE", "HOME"}) {
+        const char* folder = std::getenv(variable);
+        const std::string lead = folder != nullptr ? folder : "";
+        if (!lead.empty() && path.compare(0, lead.size(), lead) == 0)
+            return std::string("%") + variable + "%" + path.substr(lead.size());
+    }
+    return path;
+}
+
 // The report's first lines: the program, the system, the SimConnect library and the timers.
 std::string ReportHeading(const std::string& throttling)
 {
-    const ModuleFile simconnect = SimConnectFile();
+    ModuleFile simconnect = SimConnectFile();
+    simconnect.path = WithoutUserFolder(simconnect.path);
     return std::string("Kinemora report: kinemora_mfs_2020 ") + KINEMORA_VERSION +
            ", the bridge for MSFS 2020 and 2024\nSystem: " + SystemVersion() + "\nSimConnect library: " +
            (simconnect.path.empty() ? "not found" : simconnect.path) +

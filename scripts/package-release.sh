@@ -8,15 +8,19 @@
 # header they include under include/; and SHA256SUMS.txt, the hash of every
 # other file. Every .txt and .ini goes in with Windows line endings, and a
 # .txt made from Markdown has its "#" headings turned into underlined titles;
-# the receivers' sources go in as they are.
+# the receivers' sources go in as they are. The programs go in stripped of
+# their symbols (the build keeps them, to read a crash address from the
+# field), and with --sign-pfx signed with Authenticode before the hashes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$root/build/win64
 output=$root/build/kinemora-windows-x64.zip
+sign_pfx=
+timestamp=
 
 usage() {
   cat <<USAGE
-Usage: scripts/package-release.sh [--build-dir DIR] [--output FILE]
+Usage: scripts/package-release.sh [--build-dir DIR] [--output FILE] [--sign-pfx FILE [--timestamp URL]]
 
 Packs the Windows x64 binaries of a win64 build tree (the plug-ins for
 Aerofly FS 2 and FS 4, the bridge for MSFS 2020 and 2024, kinemora-listen and
@@ -28,6 +32,11 @@ Options:
   --build-dir DIR  the win64 build tree whose bin/ holds the binaries
                    (default: build/win64)
   --output FILE    the zip file to write (default: build/kinemora-windows-x64.zip)
+  --sign-pfx FILE  sign every .exe and .dll with Authenticode with the
+                   certificate and key in this PKCS#12 file, whose password
+                   is the environment variable KINEMORA_SIGN_PASSWORD
+  --timestamp URL  have the signatures timestamped by this RFC 3161 server,
+                   so that they stay valid after the certificate expires
   --help           show this text
 
 Build the binaries first: cmake --preset win64 && cmake --build --preset win64
@@ -36,12 +45,17 @@ USAGE
 
 while [ $# -gt 0 ]; do
   case "$1" in
-    --build-dir|--output)
+    --build-dir|--output|--sign-pfx|--timestamp)
       if [ $# -lt 2 ] || [ -z "$2" ]; then
         echo "package-release: $1 needs a value. Try --help." >&2
         exit 2
       fi
-      if [ "$1" = --build-dir ]; then build_dir=$2; else output=$2; fi
+      case "$1" in
+        --build-dir) build_dir=$2 ;;
+        --output) output=$2 ;;
+        --sign-pfx) sign_pfx=$2 ;;
+        *) timestamp=$2 ;;
+      esac
       shift 2 ;;
     -h|--help) usage; exit 0 ;;
     *) echo "package-release: unknown option '$1'. Try --help." >&2; exit 2 ;;
@@ -64,8 +78,52 @@ if [ ${#missing[@]} -gt 0 ]; then
   exit 1
 fi
 
+if [ -n "$timestamp" ] && [ -z "$sign_pfx" ]; then
+  echo "package-release: --timestamp goes with --sign-pfx. Try --help." >&2
+  exit 2
+fi
+if [ -n "$sign_pfx" ]; then
+  if [ ! -r "$sign_pfx" ]; then
+    echo "package-release: cannot read the certificate $sign_pfx: check the file's name." >&2
+    exit 1
+  fi
+  if [ -z "${KINEMORA_SIGN_PASSWORD+set}" ]; then
+    echo "package-release: set KINEMORA_SIGN_PASSWORD to the certificate's password (it is never taken from" >&2
+    echo "the command line, where other users of the machine could read it)." >&2
+    exit 1
+  fi
+  command -v osslsigncode >/dev/null || { echo "package-release: osslsigncode is missing: run scripts/setup.sh." >&2; exit 1; }
+fi
+strip=x86_64-w64-mingw32-strip
+command -v "$strip" >/dev/null || { echo "package-release: $strip is missing: run scripts/setup.sh." >&2; exit 1; }
+
+# The programs as they go into the zip: stripped, then signed, each dated like the build's.
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+staged=()
+for path in "${paths[@]}"; do
+  name=$(basename "$path")
+  # The program's own date in its header, as the linker wrote it, not the packing's.
+  if ! SOURCE_DATE_EPOCH=$(stat -c %Y "$path") "$strip" --strip-all -o "$stage/$name" "$path" 2>"$stage/strip.log"; then
+    echo "package-release: cannot strip $path: $(cat "$stage/strip.log")" >&2
+    exit 1
+  fi
+  if [ -n "$sign_pfx" ]; then
+    # The password goes in on standard input, never as an argument.
+    if ! printf '%s' "$KINEMORA_SIGN_PASSWORD" |
+         osslsigncode sign -pkcs12 "$sign_pfx" -readpass /dev/stdin -h sha256 -n Kinemora \
+           ${timestamp:+-ts "$timestamp"} -in "$stage/$name" -out "$stage/$name.signed" >"$stage/sign.log" 2>&1; then
+      echo "package-release: cannot sign $name: $(tail -n 3 "$stage/sign.log")" >&2
+      exit 1
+    fi
+    mv "$stage/$name.signed" "$stage/$name"
+  fi
+  touch -r "$path" "$stage/$name"
+  staged+=("$stage/$name")
+done
+
 mkdir -p "$(dirname "$output")"
-python3 - "$output" "$root" "${paths[@]}" <<'PYTHON'
+python3 - "$output" "$root" "${staged[@]}" <<'PYTHON'
 import hashlib
 import os
 import re
@@ -153,4 +211,4 @@ with zipfile.ZipFile(partial, "w", compression=zipfile.ZIP_DEFLATED) as z:
         z.writestr(info, data)
 os.replace(partial, output)
 PYTHON
-echo "package-release: wrote $output"
+echo "package-release: wrote $output${sign_pfx:+ (signed)}"

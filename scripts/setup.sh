@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine64 xvfb x11-apps imagemagick fonts-liberation tmux
   iproute2 util-linux procps strace
+  osslsigncode openssl
   tshark
   qemu-user gcc-powerpc-linux-gnu libc6-dev-powerpc-cross gcc-arm-linux-gnueabihf libc6-dev-armhf-cross
   gcc-avr avr-libc simavr arduino-core-avr

@@ -4,6 +4,7 @@ mingw-w64's objdump, and the names a plug-in exports (from a Windows DLL's
 export table, or a native shared object's dynamic symbols)."""
 
 import re
+import struct
 import subprocess
 
 # The DLLs every Windows PC has; the C and C++ runtimes are linked statically.
@@ -19,6 +20,15 @@ def imports(path):
     for block in re.finditer(r"DLL Name: (\S+)\n(.*?)(?:\n\n|\Z)", dump, re.S):
         tables[block.group(1).lower()] = re.findall(r"^\s+[0-9a-f]+\s+\d+\s+(\S+)$", block.group(2), re.M)
     return tables
+
+
+def symbol_count(path):
+    """The entries of a Windows binary's COFF symbol table, from its file
+    header (NumberOfSymbols, 12 bytes after the PE signature): 0 once stripped."""
+    with open(path, "rb") as f:
+        data = f.read(4096)
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    return struct.unpack_from("<I", data, pe + 4 + 12)[0]
 
 
 def exports(path):

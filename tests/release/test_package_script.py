@@ -1,5 +1,6 @@
 """scripts/package-release.sh on a stand-in build tree: the zip holds exactly
-the five binaries and the receivers' sources, byte for byte, the guides and
+the five binaries, stripped of their symbols, and the receivers' sources,
+byte for byte, the guides and
 sample settings files with Windows line endings (the FS 4 plug-in's sample is
 the FS 2 one under FS 4's names), and SHA256SUMS.txt; the zip
 keeps every rule of zip_rules.py; the C receiver builds in the unpacked zip
@@ -40,22 +41,45 @@ SOURCES = {"receivers/python/kinemora_datagram.py": "examples/python/kinemora_da
            "include/kinemora/motion_datagram.h": "include/kinemora/motion_datagram.h"}
 
 
+DATE = 1765000000  # the build's programs' date
+
+
 def run(script, *args):
     return subprocess.run(["bash", script, *args], capture_output=True, text=True, timeout=60)
 
 
 class PackageScriptTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        """Small Windows programs with symbols, one a binary, dated DATE, and each
+        as stripped with its date in its header: what the zip must hold."""
+        cls.made = tempfile.TemporaryDirectory(prefix="kinemora-binaries-")
+        cls.binaries, cls.stripped = {}, {}
+        for i, name in enumerate(BINARIES):
+            source, program = os.path.join(cls.made.name, f"{i}.c"), os.path.join(cls.made.name, f"{i}.exe")
+            with open(source, "w") as f:
+                f.write(f'const char* name = "{name}";\nint main(void) {{ return {i}; }}\n')
+            subprocess.run(["x86_64-w64-mingw32-gcc", "-g", "-o", program, source], check=True)
+            subprocess.run(["x86_64-w64-mingw32-strip", "--strip-all", "-o", program + ".stripped", program],
+                           check=True, env=dict(os.environ, SOURCE_DATE_EPOCH=str(DATE)))
+            for kept, path in [(cls.binaries, program), (cls.stripped, program + ".stripped")]:
+                with open(path, "rb") as f:
+                    kept[name] = f.read()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.made.cleanup()
+
     def setUp(self):
         self.tmp = tempfile.TemporaryDirectory(prefix="kinemora-release-")
         self.addCleanup(self.tmp.cleanup)
         self.build = os.path.join(self.tmp.name, "win64")
         os.makedirs(os.path.join(self.build, "bin"))
-        self.contents = {}
-        for i, name in enumerate(BINARIES):
-            data = b"MZ" + bytes([i]) * 300 + name.encode()
-            self.contents[name] = data
+        self.contents = self.stripped
+        for name in BINARIES:
             with open(os.path.join(self.build, "bin", name), "wb") as f:
-                f.write(data)
+                f.write(self.binaries[name])
+            os.utime(os.path.join(self.build, "bin", name), (DATE, DATE))
         # Other programs of the build tree stay out of the package.
         with open(os.path.join(self.build, "bin", "send_probe.exe"), "wb") as f:
             f.write(b"MZ test helper")
@@ -143,10 +167,17 @@ class PackageScriptTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0)
         self.assertTrue(result.stdout.startswith("Usage: scripts/package-release.sh"))
         self.assertIn("--build-dir DIR", result.stdout)
-        for args in (["--bogus"], ["--build-dir"], ["--output"]):
+        for args in (["--bogus"], ["--build-dir"], ["--output"], ["--timestamp", "http://ts.example"]):
             result = run(SCRIPT, *args)
             self.assertEqual(result.returncode, 2, args)
             self.assertIn("Try --help", result.stderr)
+        # A password never comes from the command line: without the variable, nothing is packed.
+        env = {k: v for k, v in os.environ.items() if k != "KINEMORA_SIGN_PASSWORD"}
+        result = subprocess.run(["bash", SCRIPT, "--build-dir", self.build, "--output", self.zip_path, "--sign-pfx",
+                                 SCRIPT], capture_output=True, text=True, timeout=60, env=env)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("set KINEMORA_SIGN_PASSWORD", result.stderr)
+        self.assertFalse(os.path.exists(self.zip_path))
 
 
 if __name__ == "__main__":

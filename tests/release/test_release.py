@@ -5,12 +5,15 @@ zip_rules.py (true hashes, plain CR LF texts that name only files the user
 has); the binaries import only DLLs that Windows provides (the bridge also
 SimConnect.dll, which the user places beside it); each plug-in exports the
 four entry points of its simulator, Aerofly FS 2 or FS 4, and nothing else;
-the programs start under Wine.
+the programs, stripped of their symbols, start under Wine. A zip signed with
+a throwaway certificate made for the test verifies file by file, and its
+plug-in and bridge run.
 
 Runs inside scripts/private-net: the bridge may send once it is connected."""
 
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -43,15 +46,30 @@ class ReleaseTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.tmp = tempfile.TemporaryDirectory(prefix="kinemora-release-")
-        cls.zip_path = os.path.join(cls.tmp.name, "kinemora-windows-x64.zip")
-        made = harness.run(["bash", SCRIPT, "--build-dir", harness.options.win_build, "--output", cls.zip_path])
+        cls.names, cls.problems, cls.unpacked = cls.pack("unsigned")
+        # A certificate of the test's own, which only the test trusts.
+        cls.certificate = os.path.join(cls.tmp.name, "signer.pem")
+        key, pfx = os.path.join(cls.tmp.name, "signer.key"), os.path.join(cls.tmp.name, "signer.pfx")
+        for command in (["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                         "/CN=Kinemora test signer", "-keyout", key, "-out", cls.certificate],
+                        ["openssl", "pkcs12", "-export", "-inkey", key, "-in", cls.certificate, "-out", pfx,
+                         "-passout", "pass:test password"]):
+            subprocess.run(command, check=True, capture_output=True)
+        _, cls.signed_problems, cls.signed = cls.pack("signed", "--sign-pfx", pfx,
+                                                      env=dict(os.environ, KINEMORA_SIGN_PASSWORD="test password"))
+
+    @classmethod
+    def pack(cls, name, *args, env=None):
+        """Packs a zip; returns its names, its problems and where it lies unpacked."""
+        zip_path = os.path.join(cls.tmp.name, name + ".zip")
+        made = harness.run(["bash", SCRIPT, "--build-dir", harness.options.win_build, "--output", zip_path, *args],
+                           env=env)
         if made.returncode != 0:
             raise AssertionError(f"package-release.sh failed:\n{made.stdout}{made.stderr}")
-        cls.unpacked = os.path.join(cls.tmp.name, "unpacked")
-        with zipfile.ZipFile(cls.zip_path) as z:
-            cls.names = z.namelist()
-            cls.problems = zip_rules.zip_problems(z)
-            z.extractall(cls.unpacked)
+        unpacked = os.path.join(cls.tmp.name, name)
+        with zipfile.ZipFile(zip_path) as z:
+            z.extractall(unpacked)
+            return z.namelist(), zip_rules.zip_problems(z), unpacked
 
     @classmethod
     def tearDownClass(cls):
@@ -62,6 +80,9 @@ class ReleaseTest(unittest.TestCase):
         for name in BINARIES:
             with open(os.path.join(self.unpacked, name), "rb") as f:
                 self.assertEqual(f.read(2), b"MZ", f"{name} is not a Windows binary")
+            self.assertEqual(pe_tables.symbol_count(os.path.join(self.unpacked, name)), 0, f"{name} is not stripped")
+            self.assertGreater(pe_tables.symbol_count(os.path.join(harness.options.win_build, "bin", name)), 0,
+                               f"the build keeps {name}'s symbols")
 
     def test_sums_and_texts_keep_the_rules(self):
         self.assertEqual(self.problems, [])
@@ -86,6 +107,23 @@ class ReleaseTest(unittest.TestCase):
             self.assertTrue(result.stdout.startswith(usage), result.stdout)
 
     def test_bridge_starts_under_wine_and_waits_silently(self):
+        self.check_bridge_starts(self.unpacked)
+
+    def test_a_signed_zip_verifies_file_by_file_and_its_programs_run(self):
+        self.assertEqual(self.signed_problems, [], "SHA256SUMS.txt names the signed files")
+        for name in BINARIES:
+            for folder, verified in [(self.signed, True), (self.unpacked, False)]:
+                result = subprocess.run(["osslsigncode", "verify", "-CAfile", self.certificate, "-in",
+                                         os.path.join(folder, name)], capture_output=True, text=True)
+                self.assertEqual("Signature verification: ok" in result.stdout, verified, f"{folder}: {name}")
+        for name, edition in PLUGINS.items():
+            host = harness.run(harness.command("kinemora-host", harness.windows_path(os.path.join(self.signed, name)),
+                                               "--duration", 0.25, windows_binary=True), timeout=120)
+            self.assertEqual(host.returncode, 0, host.stderr)
+            self.assertIn(f"{name} is an Aerofly FS {edition} plug-in", host.stderr)
+        self.check_bridge_starts(self.signed)
+
+    def check_bridge_starts(self, unpacked):
         # The user puts SimConnect.dll beside the bridge; here the stand-in of
         # the build tree plays its part. With no simulator to answer, the
         # bridge must keep trying and print nothing. The sample settings file
@@ -94,11 +132,10 @@ class ReleaseTest(unittest.TestCase):
         if not os.path.exists(stand_in):
             self.fail(f"{stand_in} is missing: the bridge cannot start without a SimConnect.dll "
                       "(build the win64 preset, which makes the stand-in)")
-        folder = os.path.join(self.tmp.name, "bridge")
-        os.makedirs(folder)
-        shutil.copy(os.path.join(self.unpacked, BRIDGE), folder)
+        folder = tempfile.mkdtemp(dir=self.tmp.name)
+        shutil.copy(os.path.join(unpacked, BRIDGE), folder)
         shutil.copy(stand_in, folder)
-        shutil.copy(os.path.join(self.unpacked, "kinemora_mfs_2020.ini"), folder)
+        shutil.copy(os.path.join(unpacked, "kinemora_mfs_2020.ini"), folder)
         bridge = harness.Process([harness.WINE_RUN, os.path.join(folder, BRIDGE)])
         # The bridge prints its line once its SimConnect.dll has loaded and its
         # socket is up; one that cannot load (a missing DLL) ends instead.

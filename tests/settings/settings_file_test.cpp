@@ -269,12 +269,12 @@ TEST(SettingsFile, TheSamplesSpellOutTheDefaults)
             uncommented += line;
             at = end;
         }
-        EXPECT_EQ(settings_lines, program == SettingsFor::Plugin ? 3 : 2);
+        EXPECT_EQ(settings_lines, program == SettingsFor::Plugin ? 4 : 2);
         const Settings defaults = Parse(uncommented, program);
         EXPECT_EQ(Ignored(defaults), (std::vector<std::pair<int, std::string>>{}));
         EXPECT_EQ(Texts(defaults.destinations), (std::vector<std::string>{"255.255.255.255:50010"}));
         EXPECT_FALSE(defaults.monitor);
-        EXPECT_FALSE(defaults.log);
+        EXPECT_FALSE(defaults.log || defaults.report);
     }
 }
 
