@@ -23,7 +23,8 @@ FILE_NAME = re.compile(r"[\w-][\w.-]*\.(dll|exe|ini|log|txt|md|py|c|h|cpp|ino|xm
 SOURCE_FOLDERS = {"docs", "tools", "scripts", "tests", "examples", "include", "build", "bench", "fuzz", "cmake",
                   "plugin", "bridge", "net", "settings"}
 # Files the user has from elsewhere, or that the programs and the user make.
-USER_FILES = re.compile(r"SimConnect\.(dll|lib)|VCRUNTIME140\.dll|exe\.xml|flight\.csv|receiver\.exe|[\w-]+\.log")
+USER_FILES = re.compile(r"SimConnect\.(dll|lib)|VCRUNTIME140\.dll|exe\.xml|flight\.csv|receiver\.exe|[\w-]+\.log|"
+                        r"[\w-]+\.report\.txt")
 
 
 def sums_problems(z: zipfile.ZipFile):
