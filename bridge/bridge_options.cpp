@@ -13,18 +13,18 @@ const Row kOptions[] = {
                        "A.B.C.D[:PORT]   one computer, or a network's broadcast address\n"
                        "broadcast[:PORT] 255.255.255.255 (the default, port 50010)\n"
                        "adapters[:PORT]  the broadcast address of every network adapter"),
-     cli::Set<&BridgeOptions::destinations>},
+     cli::SetIn<BridgeOptions, &RelayOptions::destinations>},
     {cli::Text("--config", "FILE", "read this settings file instead of kinemora_mfs_2020.ini"),
-     cli::Set<&BridgeOptions::config>},
-    {cli::Switch("--log", "write kinemora_mfs_2020.log beside the program"), cli::Set<&BridgeOptions::log>},
+     cli::SetIn<BridgeOptions, &RelayOptions::config>},
+    {cli::Switch("--log", "write kinemora_mfs_2020.log beside the program"), cli::SetIn<BridgeOptions, &RelayOptions::log>},
     {cli::Text("--report", "FILE", "write a report to FILE every 5 s and at the end: the\n"
                                    "simulator, SimConnect.dll, the connections, the deliveries\n"
                                    "and what was sent; attach it when you report a problem"),
-     cli::Set<&BridgeOptions::report>},
+     cli::SetIn<BridgeOptions, &RelayOptions::report>},
     {cli::Switch("--exit-with-simulator", "end when the simulator quits or goes away, instead of\n"
                                          "waiting for it to come back; for a bridge that the\n"
                                          "simulator starts itself (exe.xml)"),
-     cli::Set<&BridgeOptions::exit_with_simulator>},
+     cli::SetIn<BridgeOptions, &RelayOptions::exit_with_simulator>},
 };
 
 // The bridge has always called a stray argument an unknown option.

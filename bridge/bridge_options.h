@@ -4,17 +4,9 @@
 // settings file beside it, if there is one, and otherwise 255.255.255.255:50010.
 
 #include "command_line.h"
+#include "relay_start.h"
 
-#include <string>
-#include <vector>
-
-struct BridgeOptions {
-    std::vector<std::string> destinations; // --destination values, in order; they replace the file's
-    std::string config;                    // --config FILE instead of kinemora_mfs_2020.ini beside the program
-    bool log = false;                      // --log
-    bool exit_with_simulator = false;      // --exit-with-simulator
-    std::string report;                    // --report FILE
-};
+struct BridgeOptions : RelayOptions {};
 
 constexpr const char* kBridgeProgram = "kinemora_mfs_2020";
 

@@ -14,7 +14,7 @@ namespace {
 // Owned by the bridge's one thread; the dispatch callback runs on it too.
 SimConnectHandle connection_handle = nullptr;
 Delivery* delivery = nullptr; // the connection's, while it runs
-BridgeReport* report = nullptr;
+RelayReport* report = nullptr;
 std::uint32_t quit = 0;
 std::uint64_t records_dispatched = 0;
 
@@ -68,7 +68,7 @@ void OnDispatch(SimConnectRecord* record, std::uint32_t size, void*)
     }
 }
 
-bool RunConnection(Delivery& connection_delivery, BridgeReport* connection_report)
+bool RunConnection(Delivery& connection_delivery, RelayReport* connection_report)
 {
     delivery = &connection_delivery;
     report = connection_report;

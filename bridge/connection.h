@@ -2,7 +2,7 @@
 
 // One connection to the simulator, from open to close.
 
-#include "bridge_report.h"
+#include "relay_report.h"
 #include "delivery.h"
 #include "simconnect_api.h"
 
@@ -14,7 +14,7 @@
 // silently, when the connection cannot be opened. True when a connection was
 // open and has ended. Each delivery goes out through delivery, and the log's
 // lines of the connection go to its log; report, if given, hears of it all.
-bool RunConnection(Delivery& delivery, BridgeReport* report);
+bool RunConnection(Delivery& delivery, RelayReport* report);
 
 // The dispatch callback: routes one record (receive_record.h). Runs on the
 // bridge's thread, inside SimConnect_CallDispatch.

@@ -120,6 +120,13 @@ bool Set(typename MemberOf<decltype(First)>::Type& options, const Value& value)
     return true;
 }
 
+// The same, for a field of a base class of Options.
+template <class Options, auto First, auto... Rest>
+bool SetIn(Options& options, const Value& value)
+{
+    return Set<First, Rest...>(options, value);
+}
+
 enum class MistakeKind {
     Unknown,  // an argument that starts with '-' and is no option
     NoValue,  // an option without its value, or a text option with an empty one

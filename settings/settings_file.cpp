@@ -134,19 +134,28 @@ Settings ParseSettings(const std::string& file, SettingsFor program,
             if (!OnOff(value, settings.monitor))
                 ignore(NotOnOff(key, value));
         } else if (key == "monitor") {
-            ignore("monitor is a setting of the Aerofly FS 2 and FS 4 plug-ins; the bridge has no window");
+            ignore(std::string("monitor is a setting of the Aerofly FS 2 and FS 4 plug-ins; ") +
+                   (program == SettingsFor::Bridge ? "the bridge" : "kinemora_xplane") + " has no window");
         } else if (key == "report" && program == SettingsFor::Plugin) {
             if (!OnOff(value, settings.report))
                 ignore(NotOnOff(key, value));
         } else if (key == "report") {
             if (value.empty())
-                ignore("report wants the file to write, for example report = kinemora_mfs_2020.report.txt");
+                ignore("report wants the file to write, for example report = " +
+                       std::string(program == SettingsFor::Bridge ? "kinemora_mfs_2020" : "kinemora_xplane") +
+                       ".report.txt");
             else
                 settings.report_file = value;
+        } else if (key == "xplane" && program == SettingsFor::XPlane) {
+            if (value.empty())
+                ignore("xplane wants X-Plane's address, for example xplane = 192.168.1.5 or xplane = SIMPC:49000");
+            else
+                settings.xplane = value;
         } else {
             ignore("unknown key '" + key + "': the keys are " +
-                   (program == SettingsFor::Plugin ? "destination, monitor, log and report"
-                                                   : "destination, log and report"));
+                   (program == SettingsFor::Plugin   ? "destination, monitor, log and report"
+                    : program == SettingsFor::Bridge ? "destination, log and report"
+                                                     : "destination, log, report and xplane"));
         }
     }
     return settings;

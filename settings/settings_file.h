@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-enum class SettingsFor { Plugin, Bridge };
+enum class SettingsFor { Plugin, Bridge, XPlane };
 
 struct IgnoredLine {
     int line = 0; // 0: the whole file
@@ -26,7 +26,8 @@ struct Settings {
     bool monitor = false;
     bool log = false;
     bool report = false;     // the plug-in: report = on
-    std::string report_file; // the bridge: report = FILE, beside the program unless a full path
+    std::string report_file; // the relays: report = FILE, beside the program unless a full path
+    std::string xplane;      // kinemora_xplane: xplane = HOST[:PORT], as written
     std::vector<IgnoredLine> ignored;
     std::vector<std::string> notes; // what "adapters" found, destinations left out
     int left_out = 0;               // destinations left out: more than the file may name

@@ -1,10 +1,10 @@
 #pragma once
 
-// The bridge's report, --report FILE or report = FILE: what the simulator
-// announced and refused, the SimConnect library, each connection, the
-// deliveries per second and their delay after a request, what was sent, and
-// the system's timers. The whole file is written anew every 5 s and when the
-// bridge ends, on the bridge's one thread.
+// The report of a relay program (the MSFS bridge, kinemora_xplane), --report
+// FILE or report = FILE: what the simulator said of itself, each connection,
+// the deliveries per second and their delay after a request, what was sent.
+// The whole file is written anew every 5 s and when the program ends, on the
+// program's one thread.
 
 #include "delivery.h"
 #include "histogram.h"
@@ -15,14 +15,15 @@
 #include <string>
 #include <vector>
 
-class BridgeReport {
+class RelayReport {
 public:
     // heading: the report's first lines (program, version, system, timers).
-    BridgeReport(std::string path, std::string heading, double ticks_per_second);
+    RelayReport(std::string path, std::string heading, double ticks_per_second);
 
     void ConnectionOpened();
     void ConnectionEnded(const std::string& why);
-    // The simulator's open record and its exceptions, as the log words them.
+    // A line of what the simulator said: the bridge's open record and
+    // exceptions, as its log words them; X-Plane's beacon and first values.
     void Record(const std::string& line) { records_.push_back(line); }
     void Requested(std::int64_t ticks);
     void Delivered(std::int64_t ticks);
