@@ -9,10 +9,7 @@ using Row = cli::Option<BridgeOptions>;
 const Row kOptions[] = {
     {cli::Heading("Options (the same settings can stay in kinemora_mfs_2020.ini beside the program):")},
     {cli::RepeatedText("--destination", "X",
-                       "where the datagrams go instead; may repeat:\n"
-                       "A.B.C.D[:PORT]   one computer, or a network's broadcast address\n"
-                       "broadcast[:PORT] 255.255.255.255 (the default, port 50010)\n"
-                       "adapters[:PORT]  the broadcast address of every network adapter"),
+                       kRelayDestinationHelp),
      cli::SetIn<BridgeOptions, &RelayOptions::destinations>},
     {cli::Text("--config", "FILE", "read this settings file instead of kinemora_mfs_2020.ini"),
      cli::SetIn<BridgeOptions, &RelayOptions::config>},

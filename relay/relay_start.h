@@ -15,6 +15,13 @@
 #include <string>
 #include <vector>
 
+// --destination's help in the relays' usage.
+constexpr const char* kRelayDestinationHelp =
+    "where the datagrams go instead; may repeat:\n"
+    "A.B.C.D[:PORT]   one computer, or a network's broadcast address\n"
+    "broadcast[:PORT] 255.255.255.255 (the default, port 50010)\n"
+    "adapters[:PORT]  the broadcast address of every network adapter";
+
 struct RelayOptions {
     std::vector<std::string> destinations; // --destination values, in order; they replace the file's
     std::string config;                    // --config FILE instead of NAME.ini beside the program

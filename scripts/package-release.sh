@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Packs the Windows deliverables for users into one zip file: the plug-ins for
-# Aerofly FS 2 and FS 4, the bridge (MSFS 2020 and 2024),
+# Aerofly FS 2 and FS 4, the bridge (MSFS 2020 and 2024), kinemora_xplane,
 # kinemora-listen.exe and kinemora-signal.exe; the installation and bring-up
 # guides as INSTALL.txt and BRING-UP.txt; a commented sample of each settings
 # file, the FS 4 plug-in's made from the FS 2 one with the names changed; the
@@ -23,8 +23,8 @@ usage() {
 Usage: scripts/package-release.sh [--build-dir DIR] [--output FILE] [--sign-pfx FILE [--timestamp URL]]
 
 Packs the Windows x64 binaries of a win64 build tree (the plug-ins for
-Aerofly FS 2 and FS 4, the bridge for MSFS 2020 and 2024, kinemora-listen and
-kinemora-signal), with the installation and bring-up guides, the sample
+Aerofly FS 2 and FS 4, the bridge for MSFS 2020 and 2024, kinemora_xplane for
+X-Plane 11 and 12, kinemora-listen and kinemora-signal), with the installation and bring-up guides, the sample
 settings files, the example receivers and SHA256SUMS.txt, into a zip file
 for users.
 
@@ -62,8 +62,8 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-binaries=(kinemora_aerofly_fs_2.dll kinemora_aerofly_fs_4.dll kinemora_mfs_2020.exe kinemora-listen.exe
-          kinemora-signal.exe)
+binaries=(kinemora_aerofly_fs_2.dll kinemora_aerofly_fs_4.dll kinemora_mfs_2020.exe kinemora_xplane.exe
+          kinemora-listen.exe kinemora-signal.exe)
 paths=()
 missing=()
 for name in "${binaries[@]}"; do
@@ -139,6 +139,7 @@ texts = [("docs/INSTALL.md", "INSTALL.txt", []), ("docs/bring-up.md", "BRING-UP.
          ("docs/samples/kinemora_aerofly_fs_2.ini", "kinemora_aerofly_fs_2.ini", []),
          ("docs/samples/kinemora_aerofly_fs_2.ini", "kinemora_aerofly_fs_4.ini", fs_4),
          ("docs/samples/kinemora_mfs_2020.ini", "kinemora_mfs_2020.ini", []),
+         ("docs/samples/kinemora_xplane.ini", "kinemora_xplane.ini", []),
          ("examples/README.md", "receivers/README.txt", [])]
 # (file in the checkout, name in the zip). The receivers keep their places
 # relative to the header, so receiver.c builds with its own -I../../include.

@@ -93,8 +93,9 @@ bool FindXPlane(const std::string& named, const char* from, Relay& relay, Endpoi
         version = XPlaneVersion(beacon.version);
         Say(relay, "found X-Plane " + version + " on '" + beacon.name + "' at " + EndpointText(xplane) +
                        " by its beacon");
+        // The report names no computer: only its address.
         if (relay.report)
-            relay.report->Record("X-Plane " + version + " on '" + beacon.name + "' at " + EndpointText(xplane));
+            relay.report->Record("X-Plane " + version + " at " + EndpointText(xplane));
         return true;
     }
     if (listener != -1)
@@ -181,11 +182,12 @@ int RelayXPlane(std::intptr_t socket, const Endpoint& xplane, const std::string&
                  "INSTALL.txt");
         }
     }
-    // X-Plane would go on sending to a port nobody reads.
+    // X-Plane would go on sending to a port nobody reads. A closing window
+    // ends the program once EndRequestAnswered is told.
     Ask(socket, xplane, 0);
-    EndRequestAnswered();
     if (relay.report)
         relay.report->Write(relay.delivery);
+    EndRequestAnswered();
     if (exit_with_simulator && !EndRequested())
         Say(relay, "X-Plane has gone; ending (--exit-with-simulator)");
     return 0;

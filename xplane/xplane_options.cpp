@@ -12,10 +12,7 @@ const Row kOptions[] = {
                                           "(default 49000), instead of finding it by its beacon"),
      cli::Set<&XPlaneOptions::xplane>},
     {cli::RepeatedText("--destination", "X",
-                       "where the datagrams go instead; may repeat:\n"
-                       "A.B.C.D[:PORT]   one computer, or a network's broadcast address\n"
-                       "broadcast[:PORT] 255.255.255.255 (the default, port 50010)\n"
-                       "adapters[:PORT]  the broadcast address of every network adapter"),
+                       kRelayDestinationHelp),
      cli::SetIn<XPlaneOptions, &RelayOptions::destinations>},
     {cli::Text("--config", "FILE", "read this settings file instead of kinemora_xplane.ini"),
      cli::SetIn<XPlaneOptions, &RelayOptions::config>},

@@ -83,7 +83,10 @@ class XPlaneTest(BridgeTestCase):
 
     def test_going_away_coming_back_odd_packets_and_the_end(self):
         sim = self.stand_in()
-        relay = self.relay()
+        folder = tempfile.mkdtemp(dir=harness.options.build)
+        self.addCleanup(shutil.rmtree, folder, True)
+        report = os.path.join(folder, "report.txt")
+        relay = self.relay("--report", harness.windows_path(report) if harness.windows() else report)
         relay.wait_until(lambda: relay.text().startswith(CONNECTED + "....."), 60, "five dots")
         sim.write("offline\n")
         gone = "\nX-Plane has sent nothing for 2 s: it quit, restarted or is loading a flight; asking again every second"
@@ -99,6 +102,11 @@ class XPlaneTest(BridgeTestCase):
         relay.wait(30)
         unsubscribed = re.findall(r"^unsubscribed (\d+) ", sim.text(), re.M)
         self.assertEqual(sorted(map(int, unsubscribed)), list(range(12)), "every subscription ended")
+        # The report shows the first values as X-Plane sent them, for a user to confirm the conventions.
+        with open(report) as f:
+            text = f.read()
+        self.assertRegex(text, r"\n  X-Plane 12\.00 \(version 120001\) at 192\.0\.2\.10:49000\n")
+        self.assertRegex(text, r"\n  values at 0\.0 s: vx_acf_axis -?[\d.e-]+, vy_acf_axis .*, Rrad -?[\d.e-]+\n")
 
 
 if __name__ == "__main__":

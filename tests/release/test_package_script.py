@@ -19,12 +19,13 @@ import zip_rules
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCRIPT = os.path.join(ROOT, "scripts", "package-release.sh")
-BINARIES = ["kinemora_aerofly_fs_2.dll", "kinemora_aerofly_fs_4.dll", "kinemora_mfs_2020.exe", "kinemora-listen.exe",
-            "kinemora-signal.exe"]
+BINARIES = ["kinemora_aerofly_fs_2.dll", "kinemora_aerofly_fs_4.dll", "kinemora_mfs_2020.exe", "kinemora_xplane.exe",
+            "kinemora-listen.exe", "kinemora-signal.exe"]
 # name in the zip: file in the checkout
 TEXTS = {"INSTALL.txt": "docs/INSTALL.md", "BRING-UP.txt": "docs/bring-up.md",
          "kinemora_aerofly_fs_2.ini": "docs/samples/kinemora_aerofly_fs_2.ini",
          "kinemora_mfs_2020.ini": "docs/samples/kinemora_mfs_2020.ini",
+         "kinemora_xplane.ini": "docs/samples/kinemora_xplane.ini",
          "receivers/README.txt": "examples/README.md"}
 # name in the zip: the packed sample it repeats under its own simulator's names
 RENAMED = {"kinemora_aerofly_fs_4.ini": "kinemora_aerofly_fs_2.ini"}

@@ -32,9 +32,10 @@ LISTEN = "kinemora-listen.exe"
 SIGNAL = "kinemora-signal.exe"
 # plug-in: the Aerofly edition whose entry points it exports
 PLUGINS = {"kinemora_aerofly_fs_2.dll": 2, "kinemora_aerofly_fs_4.dll": 4}
-BINARIES = [*PLUGINS, BRIDGE, LISTEN, SIGNAL]
+XPLANE = "kinemora_xplane.exe"
+BINARIES = [*PLUGINS, BRIDGE, XPLANE, LISTEN, SIGNAL]
 TEXTS = ["INSTALL.txt", "BRING-UP.txt", "kinemora_aerofly_fs_2.ini", "kinemora_aerofly_fs_4.ini",
-         "kinemora_mfs_2020.ini", "SHA256SUMS.txt"]
+         "kinemora_mfs_2020.ini", "kinemora_xplane.ini", "SHA256SUMS.txt"]
 RECEIVERS = ["receivers/README.txt", "receivers/python/kinemora_datagram.py", "receivers/python/receive.py",
              "receivers/c/receiver.c", "receivers/c/udp_port.h", "receivers/c/posix/udp_port.c",
              "receivers/c/win32/udp_port.c", "receivers/arduino/kinemora_pitch_servo/kinemora_pitch_servo.ino",
@@ -101,7 +102,8 @@ class ReleaseTest(unittest.TestCase):
             self.assertEqual(sorted(pe_tables.exports(os.path.join(self.unpacked, name))), expected, name)
 
     def test_the_tools_start_under_wine(self):
-        for name, usage in [(LISTEN, "Usage: kinemora-listen"), (SIGNAL, "Usage: kinemora-signal")]:
+        for name, usage in [(LISTEN, "Usage: kinemora-listen"), (SIGNAL, "Usage: kinemora-signal"),
+                            (XPLANE, "Usage: kinemora_xplane")]:
             result = harness.run([harness.WINE_RUN, os.path.join(self.unpacked, name), "--help"], timeout=120)
             self.assertEqual(result.returncode, 0, result.stderr)
             self.assertTrue(result.stdout.startswith(usage), result.stdout)

@@ -245,7 +245,8 @@ TEST(SettingsFile, TheBridgeHasNoMonitor)
 TEST(SettingsFile, TheSamplesSpellOutTheDefaults)
 {
     for (const auto& [name, program] : {std::pair{"kinemora_aerofly_fs_2.ini", SettingsFor::Plugin},
-                                        std::pair{"kinemora_mfs_2020.ini", SettingsFor::Bridge}}) {
+                                        std::pair{"kinemora_mfs_2020.ini", SettingsFor::Bridge},
+                                        std::pair{"kinemora_xplane.ini", SettingsFor::XPlane}}) {
         SCOPED_TRACE(name);
         std::ifstream file(std::string(KINEMORA_SAMPLES_DIR) + "/" + name, std::ios::binary);
         ASSERT_TRUE(file) << "the sample is missing";

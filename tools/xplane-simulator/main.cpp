@@ -178,8 +178,10 @@ int main(int argc, char** argv)
             SendUdp(socket, group, packet.data(), packet.size());
             next_beacon = now + 1.0;
         }
-        // The requests that came; then, once a frame is due, one reply to each subscriber.
-        const double due = static_cast<double>(frame) / options.rate;
+        // The requests that came; then, once a frame is due (a recording's row
+        // at its own time), one reply to each subscriber.
+        const FlightSample sample = source.Sample(frame, options.rate);
+        const double due = sample.at;
         const int wait_ms = due > now ? static_cast<int>((due - now) * 1000.0) : 0;
         unsigned char packet[kRrefRequestSize + 1];
         Endpoint from;
@@ -198,7 +200,7 @@ int main(int argc, char** argv)
         }
         if (now < due)
             continue;
-        const FlightSample sample = source.Sample(frame++, options.rate);
+        ++frame;
         double values[kXPlaneValueCount];
         XPlaneValues(sample.state, values);
         for (const auto& [who, subscriptions] : subscribers) {
