@@ -3,7 +3,6 @@
 #include "xplane_protocol.h"
 
 #include <arpa/inet.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -33,20 +32,6 @@ std::intptr_t Failed(int s, const char* what, std::string& error)
 }
 
 } // namespace
-
-bool ResolveIPv4(const std::string& host, std::uint32_t& address)
-{
-    addrinfo hints;
-    std::memset(&hints, 0, sizeof(hints));
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr)
-        return false;
-    address = ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
-    freeaddrinfo(found);
-    return true;
-}
 
 std::intptr_t OpenUdp(std::uint16_t port, std::string& error)
 {

@@ -29,20 +29,6 @@ std::intptr_t Failed(SOCKET s, const std::string& what, std::string& error)
 
 } // namespace
 
-bool ResolveIPv4(const std::string& host, std::uint32_t& address)
-{
-    addrinfo hints;
-    std::memset(&hints, 0, sizeof(hints));
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr)
-        return false;
-    address = ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
-    freeaddrinfo(found);
-    return true;
-}
-
 std::intptr_t OpenUdp(std::uint16_t port, std::string& error)
 {
     const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
